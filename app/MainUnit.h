@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTextEdit>
+
+#include "db/ADOConnection.h"
+#include "db/ADOQuery.h"
+#include "db/ADOTable.h"
+#include "db/BDEQuery.h"
+#include "db/BDETable.h"
+#include "db/DBGrid.h"
+#include "db/DataSource.h"
+#include "db/Session.h"
+#include "ui/ModalSeam.h"
+
+// The program's one window: connection state, table and field browsing, the SQL editor and
+// the result grid. Components are public members named as on the form, so the dialogs and
+// tests reach them as the rest of the program does.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Which set of data-access components is current: ADO (true) or the alias session.
+    bool UseADO() const { return useADO_; }
+    bool IsConnected() const;
+    void CloseConnection();
+
+    void FormCreate();
+    void OpenADOButtonClick();
+    void CloseConnButtonClick() { CloseConnection(); }
+    void Button1Click() { close(); }
+    void ADOConnection1AfterConnect();
+    void ADOConnection1AfterDisconnect();
+
+    // Table and field browsing.
+    void TableButtonClick();
+    void ListBox1Click();
+    QString QuoteTableName(const QString& name) const;
+    void SelectAllButtonClick();
+    void CountAllButtonClick();
+    void CheckBox1Click();
+    void DBGrid1DrawColumnCell(QPainter& canvas, const QRect& rect, TField& field);
+
+    // The SQL editor and its execution.
+    void Memo1Change();
+    // Returns true when the key is consumed.
+    bool Memo1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void EmptyButtonClick() { Memo1->clear(); }
+    void Button4Click();
+    void CheckBox2Click();
+    void ExecuteButtonClick();
+
+    QLabel* Label3;
+    QPushButton* OpenADOButton;
+    QPushButton* OpenBDEButton;
+    QPushButton* CloseConnButton;
+    QLabel* Label1;
+    QListWidget* ListBox1;
+    QLabel* Label4;
+    QListWidget* ListBox2;
+    QLabel* Label2;
+    QPlainTextEdit* Memo1;
+    QPushButton* TableButton;
+    QPushButton* SelectAllButton;
+    QPushButton* CountAllButton;
+    QPushButton* Button3;
+    QPushButton* EmptyButton;
+    QPushButton* ExecuteButton;
+    QPushButton* Button4;
+    QCheckBox* LoadFieldsCheckbox;
+    QCheckBox* CheckBox2;
+    TDBGrid* DBGrid1;
+    QCheckBox* CheckBox1;
+    QCheckBox* TruncateColumnsCheckbox;
+    QPushButton* Button5;
+    QPushButton* Button2;
+    QPushButton* Button1;
+    QStatusBar* StatusBar1;
+    QLabel* StatusPanels[4];
+
+    QTextEdit* RichEdit1;
+    QPlainTextEdit* RichEdit2;
+
+    TADOConnection* ADOConnection1;
+    TADOQuery* ADOQuery1;
+    TADOTable* ADOTable1;
+    TSession* Session1;
+    TQuery* Query1;
+    TTable* Table1;
+    TDataSource* DataSource1;
+    TFileDialogRequest OpenDialog1;
+    TFileDialogRequest SaveDialog1;
+
+    // Text of a status bar panel.
+    QString PanelText(int panel) const { return StatusPanels[panel]->text(); }
+    void SetPanelText(int panel, const QString& text) { StatusPanels[panel]->setText(text); }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateControls();
+    void CreateDataAccess();
+    void ConnectHandlers();
+    void LimitColumnWidths();
+
+    bool useADO_ = false;
+};

@@ -1,0 +1,110 @@
+// Table and field browsing on the main window.
+#include <QPainter>
+#include <QSignalBlocker>
+
+#include "MainUnit.h"
+#include "SqlText.h"
+
+namespace {
+const QString kWarning =
+    QStringLiteral("WARNING: changing data CANNOT be undone and can have huge consequences!");
+}
+
+void TMainForm::TableButtonClick() {
+    if (!IsConnected()) {
+        Modal().ShowMessage(QStringLiteral("Not connected, open a database first."));
+        return;
+    }
+    Modal().SetCursor(crSQLWait);
+    try {
+        ListBox2->clear();
+        QStringList names;
+        if (useADO_)
+            ADOConnection1->GetTableNames(names, false);
+        else
+            Session1->GetTableNames(Table1->DatabaseName(), QStringLiteral("*"), false, false,
+                                    names);
+        // Replacing the items is no selection by the user: the table buttons stay as they are.
+        const QSignalBlocker quiet(ListBox1);
+        ListBox1->clear();
+        ListBox1->addItems(names);
+        Label1->setText(QStringLiteral("Table/View/Query names: %1").arg(ListBox1->count()));
+    } catch (...) {
+        Modal().SetCursor(crDefault);
+        throw;
+    }
+    Modal().SetCursor(crDefault);
+}
+
+void TMainForm::ListBox1Click() {
+    const bool selected = ListBox1->currentRow() >= 0 && ListBox1->currentItem()->isSelected();
+    SelectAllButton->setEnabled(selected);
+    CountAllButton->setEnabled(selected);
+    Button3->setEnabled(selected);
+    if (!selected || !LoadFieldsCheckbox->isChecked())
+        return;
+    ListBox2->clear();
+    Modal().SetCursor(crSQLWait);
+    const QString table = ListBox1->currentItem()->text();
+    auto finish = [this] {
+        Label4->setText(
+            QStringLiteral("Fields in selected table/query: %1").arg(ListBox2->count()));
+        Modal().SetCursor(crDefault);
+    };
+    try {
+        QStringList names;
+        if (useADO_) {
+            ADOTable1->Close();
+            ADOTable1->SetTableName(table);
+            ADOTable1->GetFieldNames(names);
+        } else {
+            Table1->Close();
+            Table1->SetTableName(table);
+            Table1->GetFieldNames(names);
+        }
+        ListBox2->addItems(names);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+QString TMainForm::QuoteTableName(const QString& name) const {
+    return SqlText::QuoteTableName(name, useADO_, ADOConnection1->ConnectionString());
+}
+
+void TMainForm::SelectAllButtonClick() {
+    QListWidgetItem* item = ListBox1->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    Memo1->setPlainText(QStringLiteral("SELECT * FROM ") + QuoteTableName(item->text()));
+    ExecuteButtonClick();
+}
+
+void TMainForm::CountAllButtonClick() {
+    QListWidgetItem* item = ListBox1->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    Memo1->setPlainText(useADO_
+                            ? QStringLiteral("SELECT count(*) FROM ") + QuoteTableName(item->text())
+                            : QStringLiteral("SELECT count(1) FROM ") + item->text());
+    ExecuteButtonClick();
+}
+
+void TMainForm::CheckBox1Click() {
+    if (!CheckBox1->isChecked()) {
+        Modal().Beep();
+        Modal().ShowMessage(
+            kWarning + QLatin1Char('\r') +
+            QStringLiteral("Set this option back to \"readonly\" if you are not very very sure!"));
+    }
+    DBGrid1->SetReadOnly(CheckBox1->isChecked());
+}
+
+void TMainForm::DBGrid1DrawColumnCell(QPainter& canvas, const QRect& rect, TField& field) {
+    if (field.DataType() != ftMemo)
+        return;
+    canvas.fillRect(rect, canvas.brush().color());
+    canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, field.AsString());
+}

@@ -1,0 +1,133 @@
+// The SQL editor and its execution on the main window.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+
+#include "MainUnit.h"
+#include "SqlText.h"
+#include "core/Exception.h"
+#include "ui/EventGuard.h"
+
+void TMainForm::Memo1Change() {
+    const bool enabled = !Memo1->document()->isEmpty() && IsConnected();
+    ExecuteButton->setEnabled(enabled);
+    EmptyButton->setEnabled(enabled);
+}
+
+bool TMainForm::Memo1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (key == Qt::Key_F9)
+        ExecuteButtonClick();
+    if ((modifiers & Qt::ControlModifier) && key == Qt::Key_A) {
+        Memo1->selectAll();
+        return true;
+    }
+    return false;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Memo1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        bool consumed = false;
+        Guarded([&] { consumed = Memo1KeyDown(key->key(), key->modifiers()); });
+        if (consumed)
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::Button4Click() {
+    OpenDialog1.filter = QStringLiteral("SQL files (*.sql)|*.sql|All files (*.*)|*.*");
+    if (OpenDialog1.initialDir.size() < 3)
+        OpenDialog1.initialDir = QDir::currentPath();
+    const std::optional<QString> chosen = Modal().OpenFile(this, OpenDialog1);
+    if (!chosen)
+        return;
+    const QFileInfo info(*chosen);
+    OpenDialog1.initialDir = info.absolutePath();
+    QFile file(*chosen);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EInOutError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(*chosen, file.errorString()));
+    Memo1->setPlainText(SqlText::DecodeSqlFile(file.readAll(), *chosen));
+}
+
+void TMainForm::CheckBox2Click() {
+    if (CheckBox2->isChecked())
+        return;
+    Modal().Beep();
+    Modal().ShowMessage(
+        QStringLiteral("WARNING: changing data CANNOT be undone and can have huge consequences!\r"
+                       "Set this option back to \"confirm\" if you are not very very sure!"));
+}
+
+void TMainForm::ExecuteButtonClick() {
+    if (!IsConnected()) {
+        Modal().ShowMessage(QStringLiteral("Not connected, open a database first."));
+        return;
+    }
+    const QString text = Memo1->toPlainText();
+    if (text.isEmpty()) {
+        Modal().ShowMessage(QStringLiteral("Enter some SQL code first."));
+        return;
+    }
+    const bool changes = SqlText::IsChangeStatement(text);
+    if (changes && CheckBox2->isChecked() &&
+        !Modal().Confirm(QStringLiteral("You are about to CHANGE the contents of a table!\r"
+                                        "Are you sure you want to do this?")))
+        return;
+    if (SqlText::DropsTable(text) &&
+        !Modal().Confirm(QStringLiteral("You are about to DROP A TABLE!\r"
+                                        "This CANNOT BE UNDONE, are you SURE?")))
+        return;
+
+    Modal().SetCursor(crSQLWait);
+    QElapsedTimer timer;
+    timer.start();
+    auto finish = [&] {
+        SetPanelText(2, SqlText::ElapsedText(timer.elapsed()));
+        Modal().SetCursor(crDefault);
+    };
+    try {
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        if (useADO_) {
+            ADOQuery1->Close();
+            ADOQuery1->SQL().clear();
+            ADOQuery1->SQL() = lines;
+            if (changes) {
+                SetPanelText(1, QStringLiteral("Affected: %1").arg(ADOQuery1->ExecSQL()));
+            } else {
+                ADOQuery1->Open();
+                SetPanelText(1, QStringLiteral("Records: %1").arg(ADOQuery1->RecordCount()));
+            }
+        } else {
+            Query1->Close();
+            Query1->SQL().clear();
+            Query1->SQL() = lines;
+            if (changes) {
+                Query1->ExecSQL();
+                SetPanelText(1, QStringLiteral("Affected: %1").arg(Query1->RowsAffected()));
+            } else {
+                Query1->Open();
+                SetPanelText(1, QStringLiteral("Records: %1").arg(Query1->RecordCount()));
+            }
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    if (!changes && TruncateColumnsCheckbox->isChecked())
+        LimitColumnWidths();
+}
+
+void TMainForm::LimitColumnWidths() {
+    TDBGridColumns& columns = DBGrid1->Columns();
+    if (columns.Count() == 0)
+        return;
+    const int limit = SqlText::ColumnWidthLimit(DBGrid1->width(), columns.Count());
+    for (int i = 0; i < columns.Count(); ++i)
+        if (columns.Width(i) > limit)
+            columns.SetWidth(i, limit);
+}

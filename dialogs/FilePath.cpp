@@ -1,0 +1,9 @@
+#include "FilePath.h"
+
+QString ExtractFilePath(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString ExtractFileName(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}

@@ -1,0 +1,156 @@
+#include <QFile>
+#include <QFileInfo>
+
+#include "core/Exception.h"
+#include "db/AccessBackend.h"
+#include "db/DbBackend.h"
+#include "db/OdbcDataSources.h"
+#include "db/QtSqlBackend.h"
+#include "db/SqliteBackend.h"
+
+namespace {
+
+bool Is(const QString& value, const char* name) {
+    return value.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// The first of several keys that has a value.
+QString FirstOf(const TConnectionString& params, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) {
+        const QString value = params.Value(QLatin1String(key)).trimmed();
+        if (!value.isEmpty())
+            return value;
+    }
+    return {};
+}
+
+// ODBC wants values with ";" or braces inside braces.
+QString OdbcValue(const QString& value) {
+    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
+        !value.contains(QLatin1Char('}')) && value.trimmed() == value)
+        return value;
+    QString escaped = value;
+    escaped.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    return QLatin1Char('{') + escaped + QLatin1Char('}');
+}
+
+std::unique_ptr<DbBackend> FileBackend(const QString& fileName) {
+    if (fileName.isEmpty())
+        throw EDatabaseError(QStringLiteral("No database file given (Data Source)"));
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile())
+        throw EDatabaseError(QStringLiteral("Database file not found: %1").arg(fileName));
+    if (!file.open(QIODevice::ReadOnly))
+        throw EDatabaseError(
+            QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
+    const QByteArray header = file.read(32);
+    if (header.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return std::make_unique<SqliteBackend>(fileName);
+    const QByteArray signature = header.mid(4, 15);
+    if (signature == "Standard Jet DB" || signature == "Standard ACE DB")
+        return CreateAccessBackend(fileName);
+    throw EDatabaseError(QStringLiteral("%1 is not a database").arg(fileName));
+}
+
+std::unique_ptr<DbBackend> PostgresBackend(const TConnectionString& params) {
+    TQtSqlTarget target;
+    target.driver = QStringLiteral("QPSQL");
+    target.host = FirstOf(params, {"Host", "Server"});
+    const QString port = FirstOf(params, {"Port"});
+    if (!port.isEmpty()) {
+        bool ok = false;
+        target.port = port.toInt(&ok);
+        if (!ok || target.port <= 0)
+            throw EDatabaseError(QStringLiteral("Invalid port number: %1").arg(port));
+    }
+    target.databaseName = FirstOf(params, {"Database", "Initial Catalog"});
+    target.userName = FirstOf(params, {"User ID", "User", "UID"});
+    target.password = params.Has(QStringLiteral("Password"))
+                          ? params.Value(QStringLiteral("Password"))
+                          : params.Value(QStringLiteral("PWD"));
+    return std::make_unique<QtSqlBackend>(target);
+}
+
+// Keys that belong to ADO itself and never reach the ODBC driver.
+bool IsAdoKey(const QString& key) {
+    for (const char* name : {"Provider", "Data Source", "Initial Catalog", "User ID", "Password",
+                             "Persist Security Info", "Extended Properties", "Mode"})
+        if (Is(key, name))
+            return true;
+    return false;
+}
+
+std::unique_ptr<DbBackend> OdbcBackend(const TConnectionString& params) {
+    const QString dataSource = params.Value(QStringLiteral("Data Source")).trimmed();
+    const QString catalog = params.Value(QStringLiteral("Initial Catalog")).trimmed();
+    const QString extended = params.Value(QStringLiteral("Extended Properties")).trimmed();
+    if (dataSource.isEmpty() && extended.isEmpty())
+        throw EDatabaseError(QStringLiteral("No ODBC data source given (Data Source)"));
+
+    if (!dataSource.isEmpty()) {
+        bool known = false;
+        for (const TOdbcDataSource& source : OdbcDataSources())
+            known = known || source.Name.compare(dataSource, Qt::CaseInsensitive) == 0;
+        if (!known)
+            throw EDatabaseError(QStringLiteral("ODBC data source '%1' not found").arg(dataSource));
+        // Qt's ODBC driver crashes on the MDB Tools driver; its files go to mdbtools directly.
+        if (IsMdbToolsDriver(OdbcDataSourceAttribute(dataSource, QStringLiteral("Driver")))) {
+            const QString file =
+                catalog.isEmpty() ? OdbcDataSourceAttribute(dataSource, QStringLiteral("Database"))
+                                  : catalog;
+            if (file.isEmpty())
+                throw EDatabaseError(
+                    QStringLiteral("ODBC data source '%1' names no database file").arg(dataSource));
+            return CreateAccessBackend(file);
+        }
+    }
+    TQtSqlTarget target;
+    target.driver = QStringLiteral("QODBC");
+    target.userName = params.Value(QStringLiteral("User ID"));
+    target.password = params.Value(QStringLiteral("Password"));
+    QStringList passThrough;
+    for (const auto& [key, value] : params.Items())
+        if (!IsAdoKey(key))
+            passThrough << key + QLatin1Char('=') + OdbcValue(value);
+    if (!extended.isEmpty())
+        passThrough << extended;
+    if (passThrough.isEmpty()) {
+        // A data source by name alone: unixODBC's wide-character driver connect does not
+        // find data sources, its plain connect does.
+        target.databaseName = dataSource;
+        if (!catalog.isEmpty())
+            target.connectOptions = QStringLiteral("SQL_ATTR_CURRENT_CATALOG=") + catalog;
+        return std::make_unique<QtSqlBackend>(target);
+    }
+    QStringList odbc;
+    if (!dataSource.isEmpty())
+        odbc << QStringLiteral("DSN=") + OdbcValue(dataSource);
+    if (!catalog.isEmpty())
+        odbc << QStringLiteral("DATABASE=") + OdbcValue(catalog);
+    odbc << passThrough;
+    target.databaseName = odbc.join(QLatin1Char(';'));
+    return std::make_unique<QtSqlBackend>(target);
+}
+
+}  // namespace
+
+std::unique_ptr<DbBackend> CreateBackend(const TConnectionString& params) {
+    const QString provider = params.Value(QStringLiteral("Provider")).trimmed();
+    if (provider.isEmpty())
+        throw EDatabaseError(QStringLiteral("The connection string names no Provider"));
+    if (Is(provider, "SQLite")) {
+        const QString file = params.Value(QStringLiteral("Data Source")).trimmed();
+        if (file.isEmpty())
+            throw EDatabaseError(QStringLiteral("No database file given (Data Source)"));
+        return std::make_unique<SqliteBackend>(file);
+    }
+    if (Is(provider, "PostgreSQL"))
+        return PostgresBackend(params);
+    if (Is(provider, "MSDASQL.1") || Is(provider, "MSDASQL"))
+        return OdbcBackend(params);
+    if (Is(provider, "Microsoft.Jet.OLEDB.4.0"))
+        return FileBackend(params.Value(QStringLiteral("Data Source")).trimmed());
+    if (Is(provider, "MSDAORA.1") || Is(provider, "MSDAORA"))
+        return OdbcBackend(params);
+    throw EDatabaseError(QStringLiteral("Provider cannot be found: %1").arg(provider));
+}

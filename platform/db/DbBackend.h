@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "db/ConnectionString.h"
+#include "db/FieldDef.h"
+#include "ui/ModalSeam.h"
+
+class TRowStore;
+
+// An open result being read. Rows are fetched in batches so that a caller can show the first
+// rows of a large result before the rest has arrived.
+class TResultCursor {
+public:
+    virtual ~TResultCursor() = default;
+    virtual const TFieldDefs& Fields() const = 0;
+    // Appends up to maxRows rows to `rows`; returns false once the result is exhausted.
+    virtual bool Fetch(TRowStore& rows, qsizetype maxRows) = 0;
+};
+
+// One database engine behind a connection. Every failure is an EDatabaseError carrying the
+// driver's message. Used on the user-interface thread only.
+class DbBackend {
+public:
+    virtual ~DbBackend() = default;
+
+    // Connects; `login` is the answer of the login prompt when one was asked.
+    virtual void Open(const std::optional<TLoginAnswer>& login) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+
+    // Tables and views, system tables left out, in the database's order.
+    virtual QStringList TableNames() = 0;
+    // Columns of a table from its definition alone.
+    virtual TFieldDefs FieldDefs(const QString& table) = 0;
+    // Runs a statement without a result set; returns the rows affected (-1 when unknown).
+    virtual int Execute(const QString& sql) = 0;
+    // Runs a statement that returns rows.
+    virtual std::unique_ptr<TResultCursor> Query(const QString& sql) = 0;
+    // Reads a table by name, at most maxRecords rows (0: all).
+    virtual std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) = 0;
+};
+
+// Chooses and creates the engine for a connection string ("Provider=..."), bound to what the
+// string names; raises EDatabaseError naming what is wrong with it. Nothing is opened yet.
+std::unique_ptr<DbBackend> CreateBackend(const TConnectionString& params);

@@ -1,0 +1,178 @@
+#include "db/QtSqlBackend.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <atomic>
+
+#include "core/Exception.h"
+#include "db/DeclaredType.h"
+#include "db/QtSqlFieldType.h"
+#include "db/RowStore.h"
+
+namespace {
+
+QString ErrorText(const QSqlError& error) {
+    const QString text = error.text().trimmed();
+    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+}
+
+class QtSqlCursor : public TResultCursor {
+  public:
+    QtSqlCursor(QSqlQuery query, const QString& driverName, int maxRecords)
+        : query_(std::move(query)), limit_(maxRecords) {
+        const QSqlRecord record = query_.record();
+        for (int column = 0; column < record.count(); ++column)
+            fields_.append(FieldDefFromSqlField(record.field(column), driverName));
+    }
+
+    const TFieldDefs& Fields() const override { return fields_; }
+
+    bool Fetch(TRowStore& rows, qsizetype maxRows) override {
+        const int count = int(fields_.size());
+        for (qsizetype fetched = 0; fetched < maxRows; ++fetched) {
+            if ((limit_ > 0 && read_ >= limit_) || !query_.next()) {
+                if (query_.lastError().isValid())
+                    throw EDatabaseError(ErrorText(query_.lastError()));
+                query_.finish();
+                return false;
+            }
+            rows.BeginRow();
+            for (int column = 0; column < count; ++column)
+                rows.AddValue(query_.value(column));
+            rows.EndRow();
+            ++read_;
+        }
+        return true;
+    }
+
+  private:
+    QSqlQuery query_;
+    TFieldDefs fields_;
+    int limit_;
+    int read_ = 0;
+};
+
+QString NewConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("quorva-%1").arg(++counter);
+}
+
+}  // namespace
+
+QtSqlBackend::QtSqlBackend(TQtSqlTarget target) : target_(std::move(target)) {}
+
+QtSqlBackend::~QtSqlBackend() {
+    Close();
+}
+
+void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
+    if (IsOpen())
+        return;
+    if (!QSqlDatabase::isDriverAvailable(target_.driver))
+        throw EDatabaseError(
+            QStringLiteral("The Qt SQL driver %1 is not installed").arg(target_.driver));
+    connectionName_ = NewConnectionName();
+    db_ = QSqlDatabase::addDatabase(target_.driver, connectionName_);
+    db_.setDatabaseName(target_.databaseName);
+    if (!target_.host.isEmpty())
+        db_.setHostName(target_.host);
+    if (target_.port > 0)
+        db_.setPort(target_.port);
+    db_.setUserName(login ? login->userName : target_.userName);
+    db_.setPassword(login ? login->password : target_.password);
+    db_.setConnectOptions(target_.connectOptions);
+    if (!db_.open()) {
+        const QString message = ErrorText(db_.lastError());
+        Close();
+        throw EDatabaseError(message);
+    }
+}
+
+void QtSqlBackend::Close() {
+    if (connectionName_.isEmpty())
+        return;
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName_);
+    connectionName_.clear();
+}
+
+QSqlDatabase& QtSqlBackend::Database() {
+    if (!IsOpen())
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    return db_;
+}
+
+QStringList QtSqlBackend::TableNames() {
+    QSqlDatabase& db = Database();
+    QStringList names = db.tables(QSql::Tables) + db.tables(QSql::Views);
+    if (db.lastError().isValid())
+        throw EDatabaseError(ErrorText(db.lastError()));
+    names.removeDuplicates();
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+TFieldDefs QtSqlBackend::PostgresFieldDefs(const QString& table) {
+    // The declared type text keeps lengths and scales that the driver's record leaves out.
+    QSqlQuery query(Database());
+    query.prepare(
+        QStringLiteral("SELECT a.attname, format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+                       "WHERE a.attrelid = to_regclass(?) AND a.attnum > 0 AND NOT a.attisdropped "
+                       "ORDER BY a.attnum"));
+    QStringList parts = table.split(QLatin1Char('.'));
+    for (QString& part : parts)
+        part = db_.driver()->escapeIdentifier(part, QSqlDriver::TableName);
+    query.addBindValue(parts.join(QLatin1Char('.')));
+    if (!query.exec())
+        throw EDatabaseError(ErrorText(query.lastError()));
+    TFieldDefs defs;
+    while (query.next())
+        defs.append(FieldDefFromDeclaration(query.value(0).toString(), query.value(1).toString()));
+    return defs;
+}
+
+TFieldDefs QtSqlBackend::FieldDefs(const QString& table) {
+    TFieldDefs defs;
+    if (target_.driver == QLatin1String("QPSQL")) {
+        defs = PostgresFieldDefs(table);
+    } else {
+        const QSqlRecord record = Database().record(table);
+        for (int column = 0; column < record.count(); ++column)
+            defs.append(FieldDefFromSqlField(record.field(column), target_.driver));
+    }
+    if (defs.isEmpty())
+        throw EDatabaseError(QStringLiteral("Table '%1' not found").arg(table));
+    return defs;
+}
+
+int QtSqlBackend::Execute(const QString& sql) {
+    QSqlQuery query(Database());
+    if (!query.exec(sql))
+        throw EDatabaseError(ErrorText(query.lastError()));
+    return query.numRowsAffected();
+}
+
+std::unique_ptr<TResultCursor> QtSqlBackend::Run(const QString& sql, int maxRecords) {
+    QSqlQuery query(Database());
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        throw EDatabaseError(ErrorText(query.lastError()));
+    if (!query.isSelect())
+        throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
+    return std::make_unique<QtSqlCursor>(std::move(query), target_.driver, maxRecords);
+}
+
+std::unique_ptr<TResultCursor> QtSqlBackend::Query(const QString& sql) {
+    return Run(sql, 0);
+}
+
+std::unique_ptr<TResultCursor> QtSqlBackend::OpenTable(const QString& table, int maxRecords) {
+    const QString name = Database().driver()->escapeIdentifier(table, QSqlDriver::TableName);
+    QString sql = QStringLiteral("SELECT * FROM %1").arg(name);
+    if (maxRecords > 0 && target_.driver == QLatin1String("QPSQL"))
+        sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
+    return Run(sql, maxRecords);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include "db/DbBackend.h"
+
+// Where a Qt SQL driver connects. For QODBC `databaseName` is the ODBC connection string.
+struct TQtSqlTarget {
+    QString driver;  // "QPSQL", "QODBC"
+    QString databaseName;
+    QString host;
+    int port = -1;
+    QString userName;
+    QString password;
+    QString connectOptions;  // QSqlDatabase::setConnectOptions
+};
+
+// A database behind one of Qt's SQL drivers (PostgreSQL, ODBC). Each back end has its own
+// named Qt connection, removed again on Close.
+class QtSqlBackend : public DbBackend {
+  public:
+    explicit QtSqlBackend(TQtSqlTarget target);
+    ~QtSqlBackend() override;
+
+    void Open(const std::optional<TLoginAnswer>& login) override;
+    void Close() override;
+    bool IsOpen() const override { return db_.isOpen(); }
+    QStringList TableNames() override;
+    TFieldDefs FieldDefs(const QString& table) override;
+    int Execute(const QString& sql) override;
+    std::unique_ptr<TResultCursor> Query(const QString& sql) override;
+    std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) override;
+
+    const TQtSqlTarget& Target() const { return target_; }
+
+  private:
+    QSqlDatabase& Database();
+    std::unique_ptr<TResultCursor> Run(const QString& sql, int maxRecords);
+    TFieldDefs PostgresFieldDefs(const QString& table);
+
+    TQtSqlTarget target_;
+    QString connectionName_;
+    QSqlDatabase db_;
+};

@@ -1,0 +1,70 @@
+#include "db/Session.h"
+
+#include <QRegularExpression>
+
+#include "core/Exception.h"
+#include "db/AliasResolver.h"
+
+TSession::TSession(QObject* owner, const QString& name) : QObject(owner) {
+    setObjectName(name);
+}
+
+TSession::~TSession() {
+    for (auto& [alias, database] : databases_)
+        database->Close();
+}
+
+void TSession::Open() {
+    if (active_)
+        return;
+    active_ = true;
+    emit SessionChanged();
+}
+
+void TSession::Close() {
+    if (!active_)
+        return;
+    active_ = false;
+    emit SessionChanged();
+    const auto databases = std::move(databases_);
+    databases_.clear();
+    for (const auto& [alias, database] : databases)
+        database->Close();
+}
+
+void TSession::SetActive(bool active) {
+    if (active)
+        Open();
+    else
+        Close();
+}
+
+void TSession::GetAliasNames(QStringList& list) const {
+    list = AliasResolver().AliasNames();
+}
+
+void TSession::GetTableNames(const QString& databaseName, const QString& pattern,
+                             [[maybe_unused]] bool extensions, [[maybe_unused]] bool systemTables,
+                             QStringList& list) {
+    const QStringList names = Database(databaseName).TableNames();
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(
+                                       pattern.isEmpty() ? QStringLiteral("*") : pattern),
+                                   QRegularExpression::CaseInsensitiveOption);
+    list.clear();
+    for (const QString& name : names)
+        if (match.match(name).hasMatch())
+            list << name;
+}
+
+DbBackend& TSession::Database(const QString& databaseName) {
+    const QString key = databaseName.toUpper();
+    if (const auto found = databases_.find(key); found != databases_.end())
+        return *found->second;
+    const std::optional<QString> connection = AliasResolver().ConnectionString(databaseName);
+    if (!connection)
+        throw EDatabaseError(QStringLiteral("Unknown database alias: %1").arg(databaseName));
+    std::unique_ptr<DbBackend> database = CreateBackend(TConnectionString::Parse(*connection));
+    database->Open(std::nullopt);
+    Open();
+    return *databases_.emplace(key, std::move(database)).first->second;
+}

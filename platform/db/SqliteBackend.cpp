@@ -1,0 +1,269 @@
+#include "db/SqliteBackend.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+#include <vector>
+
+#include "core/Exception.h"
+#include "db/DeclaredType.h"
+#include "db/RowStore.h"
+#include "db/SqlIdentifier.h"
+
+namespace {
+
+QString Utf8(const unsigned char* text) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(text));
+}
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+class SqliteCursor : public TResultCursor {
+  public:
+    SqliteCursor(sqlite3* db, sqlite3_stmt* statement) : db_(db), statement_(statement) {
+        const int count = sqlite3_column_count(statement_);
+        for (int column = 0; column < count; ++column) {
+            const QString name = Utf8(sqlite3_column_name(statement_, column));
+            const QString declared = Utf8(sqlite3_column_decltype(statement_, column));
+            fields_.append(FieldDefFromDeclaration(name, declared));
+            if (fields_.back().DataType == ftUnknown)
+                undecided_.push_back(column);
+        }
+    }
+    ~SqliteCursor() override { sqlite3_finalize(statement_); }
+
+    const TFieldDefs& Fields() const override { return fields_; }
+
+    bool Fetch(TRowStore& rows, qsizetype maxRows) override {
+        if (done_)
+            return false;
+        const int count = int(fields_.size());
+        for (qsizetype fetched = 0; fetched < maxRows; ++fetched) {
+            const int rc = sqlite3_step(statement_);
+            if (rc == SQLITE_DONE) {
+                done_ = true;
+                return false;
+            }
+            if (rc != SQLITE_ROW)
+                throw EDatabaseError(Utf8(sqlite3_errmsg(db_)));
+            if (!undecided_.empty())
+                DecideTypes();
+            rows.BeginRow();
+            for (int column = 0; column < count; ++column) {
+                switch (sqlite3_column_type(statement_, column)) {
+                    case SQLITE_INTEGER:
+                        rows.AddInteger(sqlite3_column_int64(statement_, column));
+                        break;
+                    case SQLITE_FLOAT:
+                        rows.AddFloat(sqlite3_column_double(statement_, column));
+                        break;
+                    case SQLITE_TEXT: {
+                        const auto* text =
+                            reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+                        rows.AddText({text, std::size_t(sqlite3_column_bytes(statement_, column))});
+                        break;
+                    }
+                    case SQLITE_BLOB: {
+                        const auto* data =
+                            static_cast<const char*>(sqlite3_column_blob(statement_, column));
+                        rows.AddBytes(
+                            {data, std::size_t(sqlite3_column_bytes(statement_, column))});
+                        break;
+                    }
+                    default:
+                        rows.AddNull();
+                }
+            }
+            rows.EndRow();
+        }
+        return true;
+    }
+
+  private:
+    // Columns without a declared type take the type of their first non-null value.
+    void DecideTypes() {
+        std::erase_if(undecided_, [this](int column) {
+            TFieldType type = ftUnknown;
+            switch (sqlite3_column_type(statement_, column)) {
+                case SQLITE_INTEGER:
+                    type = FieldTypeOfValue(TRowStore::CellKind::Integer);
+                    break;
+                case SQLITE_FLOAT:
+                    type = FieldTypeOfValue(TRowStore::CellKind::Float);
+                    break;
+                case SQLITE_TEXT:
+                    type = FieldTypeOfValue(TRowStore::CellKind::Text);
+                    break;
+                case SQLITE_BLOB:
+                    type = FieldTypeOfValue(TRowStore::CellKind::Bytes);
+                    break;
+                default:
+                    return false;
+            }
+            fields_[column].DataType = type;
+            return true;
+        });
+    }
+
+    sqlite3* db_;
+    sqlite3_stmt* statement_;
+    TFieldDefs fields_;
+    std::vector<int> undecided_;
+    bool done_ = false;
+};
+
+// Runs a statement whose rows are wanted as text (catalogue queries).
+QList<QStringList> TextRows(sqlite3* db, const QString& sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+        throw EDatabaseError(Utf8(sqlite3_errmsg(db)));
+    QList<QStringList> rows;
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        QStringList row;
+        for (int column = 0; column < sqlite3_column_count(statement); ++column)
+            row << Utf8(sqlite3_column_text(statement, column));
+        rows << row;
+    }
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throw EDatabaseError(Utf8(sqlite3_errmsg(db)));
+    return rows;
+}
+
+bool IsBlank(const char* from, const char* to) {
+    for (; from < to; ++from)
+        if (!QChar::isSpace(uchar(*from)) && *from != ';')
+            return false;
+    return true;
+}
+
+}  // namespace
+
+SqliteBackend::SqliteBackend(QString fileName) : fileName_(std::move(fileName)) {}
+
+SqliteBackend::~SqliteBackend() {
+    Close();
+}
+
+void SqliteBackend::Open(const std::optional<TLoginAnswer>&) {
+    if (db_)
+        return;
+    if (!QFileInfo(fileName_).isFile())
+        throw EDatabaseError(QStringLiteral("Database file not found: %1").arg(fileName_));
+    sqlite3* db = nullptr;
+    const int rc =
+        sqlite3_open_v2(fileName_.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? Utf8(sqlite3_errmsg(db)) : Utf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw EDatabaseError(QStringLiteral("%1: %2").arg(fileName_, message));
+    }
+    sqlite3_busy_timeout(db, 2000);
+    // SQLite reads the file lazily; reading the schema now refuses a file that is no database.
+    try {
+        TextRows(db, QStringLiteral("PRAGMA schema_version"));
+    } catch (const EDatabaseError& error) {
+        sqlite3_close(db);
+        throw EDatabaseError(QStringLiteral("%1: %2").arg(fileName_, error.Message()));
+    }
+    db_ = db;
+}
+
+void SqliteBackend::Close() {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+sqlite3* SqliteBackend::Handle() {
+    if (!db_)
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    return db_;
+}
+
+void SqliteBackend::Fail() const {
+    throw EDatabaseError(Utf8(sqlite3_errmsg(db_)));
+}
+
+QStringList SqliteBackend::TableNames() {
+    QStringList names;
+    const auto rows = TextRows(
+        Handle(),
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
+                       "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name COLLATE NOCASE"));
+    for (const QStringList& row : rows)
+        names << row.first();
+    return names;
+}
+
+TFieldDefs SqliteBackend::FieldDefs(const QString& table) {
+    const auto rows =
+        TextRows(Handle(), QStringLiteral("PRAGMA table_info(%1)").arg(QuoteIdentifier(table)));
+    if (rows.isEmpty())
+        throw EDatabaseError(QStringLiteral("no such table: %1").arg(table));
+    TFieldDefs defs;
+    for (const QStringList& row : rows)
+        defs.append(FieldDefFromDeclaration(row[1], row[2]));
+    return defs;
+}
+
+int SqliteBackend::Execute(const QString& sql) {
+    sqlite3* db = Handle();
+    const QByteArray text = sql.toUtf8();
+    const char* tail = text.constData();
+    const char* end = tail + text.size();
+    const sqlite3_int64 before = sqlite3_total_changes64(db);
+    while (tail < end) {
+        sqlite3_stmt* statement = nullptr;
+        const char* rest = nullptr;
+        if (sqlite3_prepare_v2(db, tail, int(end - tail), &statement, &rest) != SQLITE_OK)
+            Fail();
+        if (!statement)
+            break;  // only blanks or comments were left
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        }
+        sqlite3_finalize(statement);
+        if (rc != SQLITE_DONE)
+            Fail();
+        tail = rest;
+    }
+    return int(sqlite3_total_changes64(db) - before);
+}
+
+std::unique_ptr<TResultCursor> SqliteBackend::Query(const QString& sql) {
+    sqlite3* db = Handle();
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    const char* rest = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &rest) != SQLITE_OK)
+        Fail();
+    if (!statement)
+        throw EDatabaseError(QStringLiteral("The command is empty"));
+    if (sqlite3_column_count(statement) == 0) {
+        sqlite3_finalize(statement);
+        throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
+    }
+    if (!IsBlank(rest, text.constData() + text.size())) {
+        // A second statement would otherwise be dropped without a word.
+        sqlite3_stmt* next = nullptr;
+        const bool another =
+            sqlite3_prepare_v2(db, rest, -1, &next, nullptr) != SQLITE_OK || next != nullptr;
+        sqlite3_finalize(next);
+        if (another) {
+            sqlite3_finalize(statement);
+            throw EDatabaseError(
+                QStringLiteral("Only one statement can be opened as a result set"));
+        }
+    }
+    return std::make_unique<SqliteCursor>(db, statement);
+}
+
+std::unique_ptr<TResultCursor> SqliteBackend::OpenTable(const QString& table, int maxRecords) {
+    QString sql = QStringLiteral("SELECT * FROM %1").arg(QuoteIdentifier(table));
+    if (maxRecords > 0)
+        sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
+    return Query(sql);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <memory>
+
+#include "print/PrinterSelection.h"
+
+class QPainter;
+class QPrinter;
+
+// Device capabilities, with the numbers Windows gives them.
+enum TDeviceCap : int {
+    LOGPIXELSX = 88,
+    LOGPIXELSY = 90,
+    PHYSICALWIDTH = 110,
+    PHYSICALHEIGHT = 111,
+    PHYSICALOFFSETX = 112,
+    PHYSICALOFFSETY = 113,
+};
+
+enum TPrinterOrientation { poPortrait, poLandscape };
+
+// Metrics of a font realised on the printer, in printer pixels.
+struct TTextMetric {
+    int height = 0;
+    int ascent = 0;
+    int descent = 0;
+    int externalLeading = 0;
+};
+
+// The process-wide printer over QPrinter. Without a device every device query and the job
+// control raise EPrinter ("not available"); the title is kept all the same. The drawing
+// origin of a page is the corner of the printable area, as on a Windows printer.
+class TPrinter {
+  public:
+    TPrinter();
+    ~TPrinter();
+
+    TPrinter(const TPrinter&) = delete;
+    TPrinter& operator=(const TPrinter&) = delete;
+
+    // Changes the device; refused while a job is open.
+    void Select(const TPrinterSelection& selection);
+    const TPrinterSelection& Selection() const { return selection_; }
+    bool Available() const { return device_ != nullptr; }
+    QString Name() const;
+
+    int GetDeviceCaps(TDeviceCap cap) const;
+    TTextMetric TextMetrics(const QFont& font) const;
+
+    QString Title() const { return title_; }
+    void SetTitle(const QString& title) { title_ = title; }
+    TPrinterOrientation Orientation() const;
+    void SetOrientation(TPrinterOrientation orientation);
+    int Copies() const;
+    void SetCopies(int copies);
+
+    // Job control. A PDF device writes its file when the job ends.
+    void BeginDoc();
+    void NewPage();
+    void EndDoc();
+    void Abort();
+    bool Printing() const { return painter_ != nullptr; }
+    bool Aborted() const { return aborted_; }
+    int PageNumber() const { return pageNumber_; }
+    // The page being printed, in device pixels from the printable corner.
+    QPainter& Canvas() const;
+
+    // The Qt printer behind the device, for the print dialog; null without a device.
+    QPrinter* Device() const { return device_.get(); }
+
+  private:
+    QPrinter& RequireDevice() const;
+    void RequireIdle() const;
+    void RequirePrinting() const;
+
+    TPrinterSelection selection_;
+    std::unique_ptr<QPrinter> device_;
+    std::unique_ptr<QPainter> painter_;
+    QString title_;
+    bool aborted_ = false;
+    int pageNumber_ = 0;
+};
+
+// The printer of this process, chosen from the environment on first use.
+TPrinter& Printer();

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <functional>
+
+// The text the default handler shows: a full stop is added when the last character sorts
+// after "." (a letter or a digit, for instance).
+QString WithFullStop(const QString& message);
+
+// The application's default handler: shows the error's text in the error box.
+void HandleException(const std::exception& error);
+
+// Runs one event handler; whatever it throws ends in the default handler, never in Qt.
+void Guarded(const std::function<void()>& handler);
+
+// Wraps a handler for connecting to a Qt signal.
+template <typename F>
+auto Guard(F handler) {
+    return [handler](auto&&...) { Guarded(handler); };
+}

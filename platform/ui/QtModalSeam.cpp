@@ -1,0 +1,137 @@
+#include "ui/QtModalSeam.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+// Texts join their lines with a carriage return; Qt shows only "\n" as a break.
+QString Displayed(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+QWidget* ActiveWindow() {
+    return QApplication::activeWindow();
+}
+
+QFileDialog* MakeFileDialog(QWidget* parent, const TFileDialogRequest& request) {
+    auto* dialog = new QFileDialog(parent ? parent : ActiveWindow(), request.title);
+    dialog->setNameFilter(QtFileFilter(request.filter));
+    if (!request.initialDir.isEmpty())
+        dialog->setDirectory(request.initialDir);
+    if (!request.fileName.isEmpty())
+        dialog->selectFile(request.fileName);
+    if (!request.defaultExt.isEmpty())
+        dialog->setDefaultSuffix(request.defaultExt);
+    dialog->setSizeGripEnabled(true);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    return dialog;
+}
+}  // namespace
+
+void QtModalSeam::ShowMessage(const QString& text) {
+    QMessageBox::information(ActiveWindow(), ApplicationTitle(), Displayed(text));
+}
+
+bool QtModalSeam::Confirm(const QString& text) {
+    return QMessageBox::question(ActiveWindow(), QStringLiteral("Confirm"), Displayed(text),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtModalSeam::ErrorBox(const QString& text) {
+    QMessageBox::critical(ActiveWindow(), ApplicationTitle(), Displayed(text));
+}
+
+void QtModalSeam::InformationBox(const QString& text, const QString& caption) {
+    QMessageBox::information(ActiveWindow(), caption, Displayed(text));
+}
+
+int QtModalSeam::ShowModal(QDialog& form) {
+    // A busy cursor must not hide behind a dialog the user has to answer.
+    const bool overridden = QApplication::overrideCursor() != nullptr;
+    if (overridden)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = form.exec();
+    if (overridden)
+        QApplication::restoreOverrideCursor();
+    return result;
+}
+
+std::optional<QString> QtModalSeam::OpenFile(QWidget* parent, const TFileDialogRequest& request) {
+    std::unique_ptr<QFileDialog> dialog(MakeFileDialog(parent, request));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().first();
+}
+
+std::optional<QString> QtModalSeam::SaveFile(QWidget* parent, const TFileDialogRequest& request) {
+    std::unique_ptr<QFileDialog> dialog(MakeFileDialog(parent, request));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().first();
+}
+
+std::optional<QString> QtModalSeam::InputBox(const QString& caption, const QString& prompt,
+                                             const QString& defaultText) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(ActiveWindow(), caption, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return {};
+    return text;
+}
+
+std::optional<TLoginAnswer> QtModalSeam::LoginPrompt(const QString& database,
+                                                     const QString& userName) {
+    QDialog dialog(ActiveWindow());
+    dialog.setWindowTitle(QStringLiteral("Database Login"));
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(new QLabel(QStringLiteral("Database: %1").arg(database)));
+    auto* user = new QLineEdit(userName);
+    auto* password = new QLineEdit;
+    password->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("&User Name:"), user);
+    form->addRow(QStringLiteral("&Password:"), password);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (userName.isEmpty())
+        user->setFocus();
+    else
+        password->setFocus();
+    if (ShowModal(dialog) != QDialog::Accepted)
+        return {};
+    return TLoginAnswer{user->text(), password->text()};
+}
+
+void QtModalSeam::Beep() {
+    QApplication::beep();
+}
+
+void QtModalSeam::SetCursor(TCursor cursor) {
+    if (cursor == cursor_)
+        return;
+    if (cursor_ != crDefault)
+        QApplication::restoreOverrideCursor();
+    cursor_ = cursor;
+    if (cursor == crHourGlass)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (cursor == crSQLWait)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "ui/ModalSeam.h"
+
+// A seam for tests: records what the program showed and answers from queues. An empty queue
+// answers as the user who cancels would (No, Cancel, no file) and counts as unscripted.
+class ScriptedModalSeam : public ModalSeam {
+  public:
+    struct Shown {
+        QString kind;  // "message", "confirm", "error", "information", "modal", "open", "save",
+                       // "input", "login"
+        QString text;
+        QString caption;
+    };
+    using FormScript = std::function<int(QDialog&)>;
+
+    void ShowMessage(const QString& text) override;
+    bool Confirm(const QString& text) override;
+    void ErrorBox(const QString& text) override;
+    void InformationBox(const QString& text, const QString& caption) override;
+    int ShowModal(QDialog& form) override;
+    std::optional<QString> OpenFile(QWidget* parent, const TFileDialogRequest& request) override;
+    std::optional<QString> SaveFile(QWidget* parent, const TFileDialogRequest& request) override;
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                    const QString& defaultText) override;
+    std::optional<TLoginAnswer> LoginPrompt(const QString& database,
+                                            const QString& userName) override;
+    void Beep() override { ++beeps; }
+    void SetCursor(TCursor cursor) override;
+    TCursor Cursor() const override { return cursor_; }
+
+    void AnswerConfirm(bool yes) { confirms_.push_back(yes); }
+    // The script works the form (sets controls, clicks buttons) and returns its modal result.
+    void AnswerModal(FormScript script) { forms_.push_back(std::move(script)); }
+    void AnswerOpenFile(std::optional<QString> path) { openFiles_.push_back(std::move(path)); }
+    void AnswerSaveFile(std::optional<QString> path) { saveFiles_.push_back(std::move(path)); }
+    void AnswerInput(std::optional<QString> text) { inputs_.push_back(std::move(text)); }
+    void AnswerLogin(std::optional<TLoginAnswer> login) { logins_.push_back(std::move(login)); }
+
+    // Texts of everything shown of one kind, in order.
+    QStringList Texts(const QString& kind) const;
+    void Clear();
+
+    std::vector<Shown> shown;
+    std::vector<TFileDialogRequest> fileRequests;
+    std::vector<TCursor> cursorHistory;
+    int beeps = 0;
+    int unscripted = 0;
+
+  private:
+    template <typename T>
+    T Next(std::deque<T>& queue, T fallback);
+
+    std::deque<bool> confirms_;
+    std::deque<FormScript> forms_;
+    std::deque<std::optional<QString>> openFiles_, saveFiles_, inputs_;
+    std::deque<std::optional<TLoginAnswer>> logins_;
+    TCursor cursor_ = crDefault;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Dates and times in the system locale's formats ("ddddd", "dddddd", "t" and "tt" of the
+// original format codes). The long time format carries no time-zone name.
+QString ShortDateText(const QDate& date);
+QString LongDateText(const QDate& date);
+QString ShortTimeText(const QTime& time);
+QString LongTimeText(const QTime& time);

@@ -1,0 +1,76 @@
+#include "VelloxPrgDlg.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include "VelloxStrings.h"
+
+namespace {
+constexpr int kWidth = 293;
+constexpr int kHeight = 133;
+constexpr int kHeightWithoutButton = 98;
+
+QLabel* CentredLabel(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignCenter);
+    label->setGeometry(geometry);
+    return label;
+}
+}  // namespace
+
+TVelloxPrgDlg::TVelloxPrgDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setObjectName(QStringLiteral("VelloxPrgDlg"));
+    setWindowTitle(VelloxStrings::ProgressCaption);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+    setFixedSize(kWidth, kHeight);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+
+    Bevel = new QFrame(this);
+    Bevel->setObjectName(QStringLiteral("Bevel"));
+    Bevel->setFrameShape(QFrame::Box);
+    Bevel->setFrameShadow(QFrame::Sunken);
+    Bevel->setGeometry(8, 8, 277, 57);
+    lblStatus = CentredLabel(this, "lblStatus", QRect(20, 20, 249, 13));
+    lblPageNumber = CentredLabel(this, "lblPageNumber", QRect(20, 40, 253, 13));
+
+    ProgBar = new QProgressBar(this);
+    ProgBar->setObjectName(QStringLiteral("ProgBar"));
+    ProgBar->setGeometry(8, 76, 277, 13);
+    ProgBar->setMinimum(0);
+    ProgBar->setValue(0);
+    ProgBar->setTextVisible(false);
+
+    btnCancel = new QPushButton(VelloxStrings::StopCaption, this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setGeometry(109, 100, 75, 25);
+    btnCancel->setDefault(true);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TVelloxPrgDlg::HideCancel() {
+    btnCancel->setEnabled(false);
+    btnCancel->hide();
+    setFixedHeight(logicalDpiY() * kHeightWithoutButton / 96);
+}
+
+void TVelloxPrgDlg::StepIt() {
+    const int next = ProgBar->value() + 1;
+    ProgBar->setValue(next > ProgBar->maximum() ? ProgBar->minimum() : next);
+}
+
+void TVelloxPrgDlg::reject() {
+    if (btnCancel->isVisible() && btnCancel->isEnabled())
+        btnCancel->click();
+}

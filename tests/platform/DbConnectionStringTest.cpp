@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "core/Exception.h"
+#include "db/ConnectionString.h"
+
+namespace {
+
+struct ParseCase {
+    const char* name;
+    const char* text;
+    QList<QPair<QString, QString>> items;
+};
+
+class ConnectionStringParse : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ConnectionStringParse, GivesItemsInOrder) {
+    const ParseCase& c = GetParam();
+    EXPECT_EQ(TConnectionString::Parse(QString::fromUtf8(c.text)).Items(), c.items);
+}
+
+using Items = QList<QPair<QString, QString>>;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConnectionStringParse,
+    ::testing::Values(
+        ParseCase{"Empty", "", {}},
+        ParseCase{"OnePair", "Provider=SQLite", Items{{"Provider", "SQLite"}}},
+        ParseCase{"BlanksAroundKeysAndValues", "  Provider = SQLite ;  Data Source = a b  ",
+                  Items{{"Provider", "SQLite"}, {"Data Source", "a b"}}},
+        ParseCase{"TrailingAndDoubledSemicolons", "A=1;;B=2;", Items{{"A", "1"}, {"B", "2"}}},
+        ParseCase{"DoubleQuotedValueKeepsSemicolon", "Password=\"a;b\";User ID=x",
+                  Items{{"Password", "a;b"}, {"User ID", "x"}}},
+        ParseCase{"SingleQuotedValue", "Password='it''s'", Items{{"Password", "it's"}}},
+        ParseCase{"DoubledQuoteInsideQuotes", "A=\"say \"\"hi\"\"\"", Items{{"A", "say \"hi\""}}},
+        ParseCase{"QuotedValueKeepsBlanks", "A=\"  x  \"", Items{{"A", "  x  "}}},
+        ParseCase{"EmptyValue", "Password=;User ID=sa", Items{{"Password", ""}, {"User ID", "sa"}}},
+        ParseCase{"EqualsInsideValue", "Extended Properties=DSN=x",
+                  Items{{"Extended Properties", "DSN=x"}}},
+        ParseCase{"RepeatedKeyLastWinsInFirstPlace", "A=1;b=2;a=3", Items{{"A", "3"}, {"b", "2"}}},
+        ParseCase{"NonAsciiValue", "Data Source=/tmp/Umsätze.db",
+                  Items{{"Data Source", "/tmp/Umsätze.db"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct MalformedCase {
+    const char* name;
+    const char* text;
+    const char* says;
+};
+
+class ConnectionStringMalformed : public ::testing::TestWithParam<MalformedCase> {};
+
+TEST_P(ConnectionStringMalformed, RaisesDatabaseErrorSayingWhy) {
+    const MalformedCase& c = GetParam();
+    try {
+        TConnectionString::Parse(QString::fromUtf8(c.text));
+        FAIL() << "parsed without error";
+    } catch (const EDatabaseError& error) {
+        EXPECT_TRUE(error.Message().contains(QString::fromUtf8(c.says))) << error.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConnectionStringMalformed,
+    ::testing::Values(MalformedCase{"UnterminatedQuote", "A=\"abc;B=1", "unterminated quote"},
+                      MalformedCase{"UnterminatedSingleQuote", "A='abc", "unterminated quote"},
+                      MalformedCase{"ItemWithoutEquals", "Provider=SQLite;nonsense",
+                                    "'nonsense' has no '='"},
+                      MalformedCase{"EmptyKey", "=value;A=1", "has no key"},
+                      MalformedCase{"BlankKey", "Provider=x;  =value", "has no key"},
+                      MalformedCase{"TextAfterQuotedValue", "A=\"x\"y;B=1", "after the quoted"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConnectionString, KeysAreCaseInsensitive) {
+    TConnectionString params = TConnectionString::Parse(QStringLiteral("data source=x.db"));
+    EXPECT_TRUE(params.Has(QStringLiteral("DATA SOURCE")));
+    EXPECT_EQ(params.Value(QStringLiteral("Data Source")), QStringLiteral("x.db"));
+    params.Set(QStringLiteral("DATA SOURCE"), QStringLiteral("y.db"));
+    EXPECT_EQ(params.Items().size(), 1);
+    params.Remove(QStringLiteral("Data source"));
+    EXPECT_FALSE(params.Has(QStringLiteral("data source")));
+    EXPECT_EQ(params.Value(QStringLiteral("data source")), QString());
+}
+
+TEST(ConnectionString, FormatsSoThatParsingGivesTheSameItems) {
+    TConnectionString params;
+    params.Set(QStringLiteral("Provider"), QStringLiteral("PostgreSQL"));
+    params.Set(QStringLiteral("Password"), QStringLiteral("a;\"b\""));
+    params.Set(QStringLiteral("User ID"), QStringLiteral(" padded "));
+    params.Set(QStringLiteral("Quote"), QStringLiteral("'lead"));
+    params.Set(QStringLiteral("Empty"), QString());
+    const QString text = params.ToString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Provider=PostgreSQL;Password=\"a;\"\"b\"\"\"")))
+        << text.toStdString();
+    EXPECT_EQ(TConnectionString::Parse(text).Items(), params.Items());
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+#include "db/DeclaredType.h"
+#include "db/FieldText.h"
+#include "db/FloatText.h"
+
+namespace {
+
+struct FloatCase {
+    const char* name;
+    double value;
+    const char* text;
+};
+
+class FloatToTextRule : public ::testing::TestWithParam<FloatCase> {};
+
+TEST_P(FloatToTextRule, GivesGeneralFormatWith15Digits) {
+    EXPECT_EQ(FloatToText(GetParam().value).replace(QLocale::system().decimalPoint(), "."),
+              QString::fromLatin1(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FloatToTextRule,
+    ::testing::Values(
+        FloatCase{"WholeNumberHasNoDecimals", 3983.0, "3983"}, FloatCase{"Zero", 0.0, "0"},
+        FloatCase{"NegativeZero", -0.0, "0"}, FloatCase{"TwoDecimals", 1234.56, "1234.56"},
+        FloatCase{"Negative", -0.5, "-0.5"}, FloatCase{"RoundingNoiseDropped", 0.1 + 0.2, "0.3"},
+        FloatCase{"FifteenDigitsKept", 123456789.012345, "123456789.012345"},
+        FloatCase{"SixteenthDigitRounded", 1.0000000000000002, "1"},
+        FloatCase{"ThirdRoundsAt15", 1.0 / 3.0, "0.333333333333333"},
+        FloatCase{"SmallStillFixed", 0.00001, "0.00001"},
+        FloatCase{"BelowSmallestFixed", 0.0000015, "1.5E-6"},
+        FloatCase{"FifteenIntegerDigitsFixed", 123456789012345.0, "123456789012345"},
+        FloatCase{"SixteenIntegerDigitsScientific", 1234567890123456.0, "1.23456789012346E15"},
+        FloatCase{"LargePowerOfTen", 1e20, "1E20"},
+        FloatCase{"NegativeScientific", -2.5e-7, "-2.5E-7"},
+        FloatCase{"Infinity", std::numeric_limits<double>::infinity(), "INF"},
+        FloatCase{"NotANumber", std::nan(""), "NAN"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DeclarationCase {
+    const char* declared;
+    TFieldType type;
+    int size;
+};
+
+class DeclaredTypes : public ::testing::TestWithParam<DeclarationCase> {};
+
+TEST_P(DeclaredTypes, MapToFieldTypeAndSize) {
+    const TFieldDef def =
+        FieldDefFromDeclaration(QStringLiteral("F"), QString::fromLatin1(GetParam().declared));
+    EXPECT_EQ(def.Name, QStringLiteral("F"));
+    EXPECT_EQ(def.DataType, GetParam().type) << GetParam().declared;
+    EXPECT_EQ(def.Size, GetParam().size) << GetParam().declared;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DeclaredTypes,
+    ::testing::Values(
+        DeclarationCase{"VARCHAR(50)", ftString, 50},
+        DeclarationCase{"nvarchar ( 120 )", ftString, 120},
+        DeclarationCase{"character varying(40)", ftString, 40},
+        DeclarationCase{"character varying", ftMemo, 0}, DeclarationCase{"CHAR(5)", ftFixedChar, 5},
+        DeclarationCase{"character(3)", ftFixedChar, 3}, DeclarationCase{"CHAR", ftFixedChar, 1},
+        DeclarationCase{"TEXT", ftMemo, 0}, DeclarationCase{"clob", ftMemo, 0},
+        DeclarationCase{"INTEGER", ftInteger, 0}, DeclarationCase{"int", ftInteger, 0},
+        DeclarationCase{"BIGINT", ftLargeint, 0}, DeclarationCase{"int8", ftLargeint, 0},
+        DeclarationCase{"SMALLINT", ftSmallint, 0}, DeclarationCase{"REAL", ftFloat, 0},
+        DeclarationCase{"FLOAT", ftFloat, 0}, DeclarationCase{"double precision", ftFloat, 0},
+        DeclarationCase{"NUMERIC(10,2)", ftBCD, 2}, DeclarationCase{"decimal(8, 3)", ftBCD, 3},
+        DeclarationCase{"NUMERIC", ftBCD, 0}, DeclarationCase{"DATE", ftDate, 0},
+        DeclarationCase{"TIME", ftTime, 0}, DeclarationCase{"DATETIME", ftDateTime, 0},
+        DeclarationCase{"timestamp without time zone", ftDateTime, 0},
+        DeclarationCase{"timestamp(3) with time zone", ftDateTime, 0},
+        DeclarationCase{"BOOLEAN", ftBoolean, 0}, DeclarationCase{"BLOB", ftBlob, 0},
+        DeclarationCase{"bytea", ftBlob, 0}, DeclarationCase{"UUID", ftGuid, 0},
+        DeclarationCase{"GUID", ftGuid, 0}, DeclarationCase{"money", ftCurrency, 0},
+        DeclarationCase{"integer[]", ftArray, 0},
+        DeclarationCase{"UNSIGNED BIG INT", ftLargeint, 0},
+        DeclarationCase{"MYINTEGER", ftInteger, 0},
+        DeclarationCase{"NATIONAL VARYING CHARACTER(9)", ftString, 9},
+        DeclarationCase{"SOMETHING ELSE", ftString, 0}, DeclarationCase{"", ftUnknown, 0}),
+    [](const auto& info) {
+        std::string name;
+        for (const char* p = info.param.declared; *p; ++p)
+            if (std::isalnum(static_cast<unsigned char>(*p)))
+                name += *p;
+        return name.empty() ? std::string("Empty") : name;
+    });
+
+// One row holding a value in each of the stored forms.
+TRowStore OneRow(const QVariantList& values) {
+    TRowStore rows;
+    rows.Reset(int(values.size()));
+    rows.AppendRow(values);
+    return rows;
+}
+
+TEST(CellText, ShowsNullEmptyIntegersInDecimalAndFloatsByTheRule) {
+    const TRowStore rows = OneRow({QVariant(), qlonglong(-42), 3983.0, QStringLiteral("a\tb\nc")});
+    EXPECT_EQ(CellText(rows, 0, 0, ftString), QString());
+    EXPECT_EQ(CellText(rows, 0, 1, ftInteger), QStringLiteral("-42"));
+    EXPECT_EQ(CellText(rows, 0, 2, ftFloat), QStringLiteral("3983"));
+    EXPECT_EQ(CellText(rows, 0, 3, ftMemo), QStringLiteral("a\tb\nc"));
+}
+
+TEST(CellText, ShowsBooleansAsTrueAndFalse) {
+    const TRowStore rows = OneRow({1, 0, QStringLiteral("t"), QStringLiteral("false"), 2.0});
+    EXPECT_EQ(CellText(rows, 0, 0, ftBoolean), QStringLiteral("True"));
+    EXPECT_EQ(CellText(rows, 0, 1, ftBoolean), QStringLiteral("False"));
+    EXPECT_EQ(CellText(rows, 0, 2, ftBoolean), QStringLiteral("True"));
+    EXPECT_EQ(CellText(rows, 0, 3, ftBoolean), QStringLiteral("False"));
+    EXPECT_EQ(CellText(rows, 0, 4, ftBoolean), QStringLiteral("True"));
+    EXPECT_EQ(CellValue(rows, 0, 1, ftBoolean), QVariant(false));
+}
+
+TEST(CellText, ShowsIsoDatesAndTimesInTheLocaleShortFormats) {
+    const QLocale locale = QLocale::system();
+    const QDate date(2009, 1, 3);
+    const QTime time(14, 5, 9);
+    const TRowStore rows =
+        OneRow({QStringLiteral("2009-01-03"), QStringLiteral("14:05:09"),
+                QStringLiteral("2009-01-03 14:05:09"), QStringLiteral("2009-01-03T14:05:09.250"),
+                QStringLiteral("not a date"), QStringLiteral("2009-01-03 00:00:00")});
+    EXPECT_EQ(CellText(rows, 0, 0, ftDate), locale.toString(date, QLocale::ShortFormat));
+    EXPECT_EQ(CellText(rows, 0, 1, ftTime), locale.toString(time, QLocale::ShortFormat));
+    const QString stamp = locale.toString(date, QLocale::ShortFormat) + QLatin1Char(' ') +
+                          locale.toString(time, QLocale::ShortFormat);
+    EXPECT_EQ(CellText(rows, 0, 2, ftDateTime), stamp);
+    EXPECT_EQ(CellText(rows, 0, 3, ftDateTime), stamp);
+    EXPECT_EQ(CellText(rows, 0, 4, ftDate), QStringLiteral("not a date"));
+    EXPECT_EQ(CellText(rows, 0, 5, ftDateTime), locale.toString(date, QLocale::ShortFormat));
+    EXPECT_EQ(CellValue(rows, 0, 0, ftDate), QVariant(date));
+    EXPECT_EQ(CellValue(rows, 0, 2, ftDateTime).toDateTime(), QDateTime(date, time));
+}
+
+}  // namespace

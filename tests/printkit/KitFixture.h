@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <memory>
+
+#include "CustomVellox.h"
+#include "core/Exception.h"
+#include "print/Printer.h"
+#include "support/ScriptedSeamFixture.h"
+
+// Chooses the process-wide printer as a user does, through QUORVA_PRINTER.
+inline void SelectPrinter(const QByteArray& spec) {
+    qputenv(TPrinterSelection::kVariable, spec);
+    Printer().Select(TPrinterSelection::FromEnvironment());
+}
+
+// A kit on a chosen printer, with a scripted modal seam. The progress window stays off unless
+// a test turns it on.
+class KitTest : public ScriptedSeamTest {
+  protected:
+    void CreateKit(const QByteArray& printerSpec) {
+        SelectPrinter(printerSpec);
+        kit = std::make_unique<TCustomVellox>();
+        kit->SetShowProgress(false);
+    }
+    void TearDown() override {
+        kit.reset();
+        SelectPrinter("none");
+        ScriptedSeamTest::TearDown();
+    }
+
+    std::unique_ptr<TCustomVellox> kit;
+};
+
+// The printers composition is checked on: the fallback of a machine without a printer
+// (300 dpi A4) and a 600 dpi PDF printer with an unprintable edge.
+struct PrinterCase {
+    const char* name;
+    const char* spec;
+};
+
+inline const PrinterCase kPrinters[] = {{"Fallback300", "none"}, {"Pdf600", "pdf:600"}};
+
+inline std::string PrinterCaseName(const ::testing::TestParamInfo<PrinterCase>& info) {
+    return info.param.name;
+}

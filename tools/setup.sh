@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs everything Quorva needs to build, run and test on Debian 12.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build ccache pkg-config
+    qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc qt6-qpa-plugins
+    libsqlite3-dev sqlite3 unixodbc unixodbc-dev odbc-mdbtools mdbtools mdbtools-dev
+    odbc-postgresql postgresql
+    libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-liberation xvfb xauth poppler-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
