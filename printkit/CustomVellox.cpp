@@ -152,9 +152,13 @@ void TCustomVellox::SetPageNumber(int value) {
     }
 }
 
-int TCustomVellox::PageCount() const { return pages_->Count(); }
+int TCustomVellox::PageCount() const {
+    return pages_->Count();
+}
 
-TMetafile& TCustomVellox::Pages(int n) const { return pages_->Items(n - 1); }
+TMetafile& TCustomVellox::Pages(int n) const {
+    return pages_->Items(n - 1);
+}
 
 void TCustomVellox::SetFromPage(int value) {
     if (value == fromPage_)

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -85,17 +86,24 @@ void TCustomVellox::WriteLine(const QString& text) {
 
 void TCustomVellox::WriteLineInRun(const QString& text) {
     const TPageGeometry geometry = Geometry();
-    const int leftMargin = LeftMarginPixels(), topMargin = TopMarginPixels();
+    const int leftMargin = geometry.UnitsToPixelsX(marginLeft_ - geometry.OffsetLeft());
+    const int topMargin = geometry.UnitsToPixelsY(marginTop_ - geometry.OffsetTop());
     const int inset = CellInset(geometry.DpiX());
     const TTextWidth measure = [this](QStringView piece) { return pageCanvas_->TextWidth(piece); };
 
     // The layout is a working copy: the column hook may rewrite its items for this line.
-    QStringList layout = SplitByChar(columnLayout_, columnSeparator_);
+    std::vector<TLayoutItem> items;
+    std::vector<int> widths;
+    for (const QString& itemText : SplitByChar(columnLayout_, columnSeparator_)) {
+        items.push_back(ParseLayoutItem(itemText));
+        widths.push_back(geometry.UnitsToPixelsX(std::fabs(items.back().width)));
+    }
     std::vector<TCellText> cells;
     for (const QString& cell : SplitByChar(text, columnSeparator_)) {
         cells.push_back(cell.contains(QLatin1String("{$")) ? TCellText::WithMacros(cell)
                                                            : TCellText::Plain(cell));
     }
+    cells.resize(std::max(cells.size(), items.size()));
 
     bool topLine = tableGrid_, first = true;
     for (;;) {
@@ -103,32 +111,30 @@ void TCustomVellox::WriteLineInRun(const QString& text) {
         currentX_ = leftMargin;
         // Macros show the line and page of the physical line they land on.
         std::optional<TMacroValues> values;
-        for (qsizetype i = 0; i < layout.size(); ++i) {
-            TLayoutItem item = ParseLayoutItem(layout[i]);
-            bool grid = tableGrid_ && item.width >= 0;
-            int width = geometry.UnitsToPixelsX(std::fabs(item.width));
+        for (size_t i = 0; i < items.size(); ++i) {
+            uint8_t alignment = items[i].alignment;
+            bool grid = tableGrid_ && items[i].width >= 0;
+            int width = widths[i];
 
-            TCellText cell = i < qsizetype(cells.size()) ? cells[size_t(i)] : TCellText();
-            if (cell.HasMacros() && !values)
+            if (cells[i].HasMacros() && !values)
                 values = MacroValues();
-            TCellText::Expansion expansion = cell.Expand(values ? *values : TMacroValues());
+            TCellText::Expansion expansion = cells[i].Expand(values ? *values : TMacroValues());
             QString content = expansion.Text();
 
             if (first && !headerMode_ && onTableLineColumn_) {
-                TTableLineColumnInfo info{content, geometry.PixelsToUnitsX(width), item.alignment,
-                                          grid};
+                TTableLineColumnInfo info{content, geometry.PixelsToUnitsX(width), alignment, grid};
                 onTableLineColumn_(this, int(i) + 1, info);
                 if (info.Text != content) {
-                    cell = TCellText::Plain(info.Text);
-                    expansion = cell.Expand({});
+                    cells[i] = TCellText::Plain(info.Text);
+                    expansion = cells[i].Expand({});
                     content = info.Text;
                 }
                 const long double columnWidth = std::fabs(info.Width);
-                width = geometry.UnitsToPixelsX(columnWidth);
-                item.alignment = TAlignment(info.Alignment);
+                items[i] = ParseLayoutItem(AlignmentChar(info.Alignment) +
+                                           FloatToStr(info.Grid ? columnWidth : -columnWidth));
+                width = widths[i] = geometry.UnitsToPixelsX(columnWidth);
+                alignment = info.Alignment;
                 grid = info.Grid;
-                layout[i] =
-                    AlignmentChar(info.Alignment) + FloatToStr(grid ? columnWidth : -columnWidth);
             }
 
             QString placed;
@@ -150,8 +156,7 @@ void TCustomVellox::WriteLineInRun(const QString& text) {
                     }
                     placed.truncate(lineFeed);
                 }
-                if (i < qsizetype(cells.size()))
-                    cells[size_t(i)] = rest;
+                cells[i] = std::move(rest);
                 if (!remaining.isEmpty())
                     more = true;
             } else {
@@ -161,7 +166,7 @@ void TCustomVellox::WriteLineInRun(const QString& text) {
             if (textFileOpen_) {
                 textFile_->Write(placed + QLatin1Char('\t'));
             } else {
-                const int offset = CellOffset(item.alignment, width, measure(placed), inset);
+                const int offset = CellOffset(alignment, width, measure(placed), inset);
                 pageCanvas_->TextOut(currentX_ + offset, topMargin + currentY_, placed);
                 if (grid)
                     DrawCellFrame(geometry, topMargin, width, topLine, false);
@@ -177,12 +182,10 @@ void TCustomVellox::WriteLineInRun(const QString& text) {
 
     if (tableGrid_ && !textFileOpen_) {
         currentX_ = leftMargin;
-        for (const QString& itemText : layout) {
-            const TLayoutItem item = ParseLayoutItem(itemText);
-            const int width = geometry.UnitsToPixelsX(std::fabs(item.width));
-            if (item.width >= 0)
-                DrawCellFrame(geometry, topMargin, width, false, true);
-            currentX_ += width;
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (items[i].width >= 0)
+                DrawCellFrame(geometry, topMargin, widths[i], false, true);
+            currentX_ += widths[i];
         }
     }
     if (!headerMode_)

@@ -138,9 +138,13 @@ std::optional<long double> StrToFloat(const QString& text) {
 }
 
 std::optional<int> RoundToInt(long double value) {
-    if (std::isnan(value))
+    // Beyond this range (or not a number) the result cannot be an int; inside it the
+    // default rounding mode rounds halfway values to even.
+    if (!(value > std::numeric_limits<int>::min() - 1.0L &&
+          value < std::numeric_limits<int>::max() + 1.0L)) {
         return std::nullopt;
-    const long double rounded = std::nearbyint(value);
+    }
+    const long long rounded = std::llrint(value);
     if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max()) {
         return std::nullopt;
     }

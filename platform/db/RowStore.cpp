@@ -251,7 +251,25 @@ void TRowStore::AppendRow(const QVariantList& values) {
     EndRow();
 }
 
+void TRowStore::InsertRow(qsizetype row, const QVariantList& values) {
+    if (row < 0 || row > RowCount())
+        throw std::out_of_range("TRowStore: row out of range");
+    WriteRow(values);
+    rowStarts_.insert(rowStarts_.begin() + row, FinishRow());
+    cachedRow_ = -1;
+}
+
+QVariantList TRowStore::RowValues(qsizetype row) const {
+    QVariantList values;
+    values.reserve(columnCount_);
+    for (int column = 0; column < columnCount_; ++column)
+        values << Value(row, column);
+    return values;
+}
+
 void TRowStore::RemoveRow(qsizetype row) {
+    if (row < 0 || row >= RowCount())
+        throw std::out_of_range("TRowStore: row out of range");
     rowStarts_.erase(rowStarts_.begin() + row);
     cachedRow_ = -1;
 }

@@ -40,7 +40,11 @@ class TRowStore {
     // Replaces one row in place (the editable grid); the row keeps its position.
     void ReplaceRow(qsizetype row, const QVariantList& values);
     void AppendRow(const QVariantList& values);
+    // Puts a row before `row` (RowCount() appends); later rows move down by one.
+    void InsertRow(qsizetype row, const QVariantList& values);
     void RemoveRow(qsizetype row);
+    // One row's values, as Value gives them.
+    QVariantList RowValues(qsizetype row) const;
 
     std::size_t MemoryUsed() const;
 

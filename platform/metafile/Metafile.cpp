@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "metafile/FontMeasure.h"
+#include "metafile/LineBatch.h"
 
 namespace {
 constexpr int kTextPen = -1;
@@ -41,17 +42,17 @@ void TMetafile::AddText(int x, int y, int fontIndex, QStringView text) {
     textPool_.append(text);
 }
 
-void TMetafile::AddPolyline(const QPolygon& points, int penWidth) {
-    if (points.size() < 2)
+void TMetafile::AddPolyline(const QPoint* points, int count, int penWidth) {
+    if (count < 2)
         return;
     const auto pen = uint16_t(std::clamp(penWidth, 0, 0xFFFF));
-    if (points.size() == 2) {
+    if (count == 2) {
         records_.push_back(
             {kLine, pen, points[0].x(), points[0].y(), points[1].x(), points[1].y()});
         return;
     }
-    records_.push_back({kPolyline, pen, 0, 0, int32_t(points_.size()), int32_t(points.size())});
-    points_.insert(points_.end(), points.begin(), points.end());
+    records_.push_back({kPolyline, pen, 0, 0, int32_t(points_.size()), int32_t(count)});
+    points_.insert(points_.end(), points, points + count);
 }
 
 void TMetafile::Finish() {
@@ -113,23 +114,24 @@ void TMetafile::Play(QPainter& painter, const QRectF& target) const {
 }
 
 void TMetafile::PlayRecords(QPainter& painter) const {
-    painter.setBrush(Qt::NoBrush);
-    int pen = kTextPen - 1;
+    // Everything on a page is black on a clear background, so the order of text and lines
+    // does not show: lines of one pen are gathered and drawn together, joined where they
+    // meet, which keeps printer and PDF output small.
+    TLineBatch lines;
+    int pen = -1;
     int font = -1;
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black));
     const auto usePen = [&](int width) {
         if (pen == width)
             return;
+        lines.Draw(painter);
         pen = width;
-        if (width == kTextPen) {
-            painter.setPen(QPen(Qt::black));
-        } else {
-            painter.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        }
+        painter.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     };
     for (const Record& record : records_) {
         switch (record.kind) {
             case kText: {
-                usePen(kTextPen);
                 if (font != record.style) {
                     font = record.style;
                     painter.setFont(fonts_[font].font);
@@ -145,7 +147,7 @@ void TMetafile::PlayRecords(QPainter& painter) const {
             }
             case kLine:
                 usePen(record.style);
-                painter.drawLine(QPoint(record.x, record.y), QPoint(record.a, record.b));
+                lines.Add(QLine(record.x, record.y, record.a, record.b));
                 break;
             case kPolyline:
                 usePen(record.style);
@@ -153,4 +155,5 @@ void TMetafile::PlayRecords(QPainter& painter) const {
                 break;
         }
     }
+    lines.Draw(painter);
 }

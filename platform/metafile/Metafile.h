@@ -36,7 +36,7 @@ class TMetafile {
     // Recording; the font is the realised one, `ascent` its distance from top to baseline.
     int FontIndex(const QFont& realized, qreal ascent);
     void AddText(int x, int y, int fontIndex, QStringView text);
-    void AddPolyline(const QPolygon& points, int penWidth);
+    void AddPolyline(const QPoint* points, int count, int penWidth);
     // Releases spare capacity once the page is complete.
     void Finish();
 

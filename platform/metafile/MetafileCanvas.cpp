@@ -1,6 +1,5 @@
 #include "metafile/MetafileCanvas.h"
 
-#include <QPolygon>
 #include <algorithm>
 
 #include "metafile/FontRealization.h"
@@ -48,7 +47,7 @@ void TMetafileCanvas::TextOut(int x, int y, QStringView text) {
 }
 
 void TMetafileCanvas::Polyline(std::initializer_list<QPoint> points) {
-    page_.AddPolyline(QPolygon(QList<QPoint>(points)), penWidth_);
+    page_.AddPolyline(points.begin(), int(points.size()), penWidth_);
 }
 
 void TMetafileCanvas::Realize() {
