@@ -9,6 +9,7 @@
 #include "AdoConEd.h"
 #include "Forms.h"
 #include "OpenADOForm.h"
+#include "OpenBDEUnit.h"
 #include "Version.h"
 #include "core/Exception.h"
 #include "ui/AnchorLayout.h"
@@ -229,6 +230,7 @@ void TMainForm::CreateDataAccess() {
 
 void TMainForm::ConnectHandlers() {
     connect(OpenADOButton, &QPushButton::clicked, this, Guard([this] { OpenADOButtonClick(); }));
+    connect(OpenBDEButton, &QPushButton::clicked, this, Guard([this] { OpenBDEButtonClick(); }));
     connect(CloseConnButton, &QPushButton::clicked, this,
             Guard([this] { CloseConnButtonClick(); }));
     connect(Button1, &QPushButton::clicked, this, Guard([this] { Button1Click(); }));
@@ -309,6 +311,45 @@ void TMainForm::OpenADOButtonClick() {
     if (!ADOConnection1->Connected())
         Modal().ShowMessage(QStringLiteral("Cannot open connection!"));
     DataSource1->SetDataSet(ADOQuery1);
+}
+
+void TMainForm::OpenBDEButtonClick() {
+    // Closing comes first, so that even a cancelled choice leaves the window disconnected.
+    CloseConnection();
+    if (Modal().ShowModal(*OpenBDEForm) != mrOk)
+        return;
+    useADO_ = false;
+    const QString alias = OpenBDEForm->SelectedAlias();
+    if (alias.isEmpty())
+        return;
+    Query1->Close();
+    Query1->SetDatabaseName(alias);
+    Table1->Close();
+    Table1->SetDatabaseName(alias);
+
+    QCoreApplication::processEvents();
+    Modal().SetCursor(crHourGlass);
+    try {
+        Session1->Open();
+        // Connect to the alias's database now, so that a broken alias fails here and not at
+        // the first table list.
+        try {
+            Session1->Database(alias);
+        } catch (...) {
+            Session1->Close();
+            throw;
+        }
+        ADOConnection1AfterConnect();
+    } catch (...) {
+        Modal().SetCursor(crDefault);
+        if (!Session1->Active())
+            Modal().ShowMessage(QStringLiteral("Cannot open connection!"));
+        throw;
+    }
+    Modal().SetCursor(crDefault);
+    if (!Session1->Active())
+        Modal().ShowMessage(QStringLiteral("Cannot open connection!"));
+    DataSource1->SetDataSet(Query1);
 }
 
 void TMainForm::ADOConnection1AfterConnect() {

@@ -36,6 +36,7 @@ class TMainForm : public QMainWindow {
 
     void FormCreate();
     void OpenADOButtonClick();
+    void OpenBDEButtonClick();
     void CloseConnButtonClick() { CloseConnection(); }
     void Button1Click() { close(); }
     void ADOConnection1AfterConnect();

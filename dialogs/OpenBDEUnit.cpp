@@ -74,6 +74,7 @@ int TOpenBDEForm::exec() {
     return QDialog::exec();
 }
 
+// Every showing refills the list before anything is drawn, unless exec() just did.
 void TOpenBDEForm::setVisible(bool visible) {
     const bool listed = std::exchange(listed_, false);
     if (visible && !isVisible() && !listed)

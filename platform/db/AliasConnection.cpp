@@ -61,7 +61,8 @@ QString AliasConnectionString(const TIniSection& alias, const QString& folder) {
         CopyIfSet(alias, QStringLiteral("Password"), connection, QStringLiteral("Password"));
     } else if (driver == QLatin1String("ODBC")) {
         connection.Set(QStringLiteral("Provider"), QStringLiteral("MSDASQL.1"));
-        connection.Set(QStringLiteral("Data Source"), Required(alias, driver, QStringLiteral("DSN")));
+        connection.Set(QStringLiteral("Data Source"),
+                       Required(alias, driver, QStringLiteral("DSN")));
         CopyIfSet(alias, QStringLiteral("Database"), connection, QStringLiteral("Initial Catalog"));
         CopyIfSet(alias, QStringLiteral("User"), connection, QStringLiteral("User ID"));
         CopyIfSet(alias, QStringLiteral("Password"), connection, QStringLiteral("Password"));

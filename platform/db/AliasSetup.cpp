@@ -18,8 +18,9 @@ QString DefaultAliasFileName() {
 QStringList SampleDatabaseCandidates(const QString& programFolder) {
     const QString file = QLatin1String(kSampleDatabaseFile);
     const QDir program(programFolder);
-    QStringList candidates{program.filePath(file),
-                           QDir::cleanPath(program.filePath(QStringLiteral("../share/quorva/") + file))};
+    QStringList candidates{
+        program.filePath(file),
+        QDir::cleanPath(program.filePath(QStringLiteral("../share/quorva/") + file))};
     for (const QString& folder :
          QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         candidates << QDir(folder).filePath(QStringLiteral("quorva/") + file);

@@ -35,8 +35,9 @@ QList<TIniSection> ParseIniSections(const QString& text) {
             continue;
         if (line.front() == QLatin1Char('[')) {
             // Whatever follows the closing bracket, a comment most likely, is no part of the name.
-            const qsizetype close = line.lastIndexOf(QLatin1Char(']'));
-            const QString name = close > 0 ? line.mid(1, close - 1).trimmed().toString() : QString();
+            const qsizetype close = line.indexOf(QLatin1Char(']'));
+            const QString name =
+                close > 0 ? line.mid(1, close - 1).trimmed().toString() : QString();
             inSection = !name.isEmpty();
             if (inSection)
                 sections.append({name, {}});

@@ -26,6 +26,8 @@ QString MakeShopDatabase(const QString& path) {
               "NULL, 3983.0),"
               " ('Bücher', 'viel zu lesen', 12.25)",
               "CREATE TABLE UPDATES (id INTEGER)",
+              "CREATE TABLE wide (a VARCHAR(300), b VARCHAR(300), c VARCHAR(5))",
+              "INSERT INTO wide VALUES ('x', 'y', 'z')",
               "CREATE VIEW cheap AS SELECT name FROM items WHERE price < 5",
               "CREATE TABLE \"Umsätze\" (\"Betrag\" REAL)", "INSERT INTO \"Umsätze\" VALUES (7.5)"})
             EXPECT_TRUE(query.exec(QString::fromUtf8(sql))) << sql;
@@ -58,7 +60,7 @@ class ConnectedWindowTest : public MainWindowTest {
 
 TEST_F(ConnectedWindowTest, TableListAndFieldListFollowTheSelection) {
     form->TableButton->click();
-    EXPECT_EQ(form->Label1->text(), QStringLiteral("Table/View/Query names: 4"));
+    EXPECT_EQ(form->Label1->text(), QStringLiteral("Table/View/Query names: 5"));
     EXPECT_TRUE(form->ListBox1->findItems("cheap", Qt::MatchExactly).size() == 1);
     EXPECT_EQ(form->ListBox1->currentRow(), -1);
     EXPECT_EQ(seam->cursorHistory, (std::vector<TCursor>{crSQLWait, crDefault}));
@@ -213,15 +215,24 @@ TEST_F(ConnectedWindowTest, F9RunsAndCtrlAWithAnyModifiersSelectsAll) {
 }
 
 TEST_F(ConnectedWindowTest, TruncationNarrowsOnlyWideColumnsOnce) {
-    Run("select name, note, price, 'a very long text that makes a wide column indeed, wider than "
-        "any limit' as wide from items");
-    const int limit = std::max(form->DBGrid1->width() / 4, 100);
-    for (int i = 0; i < form->DBGrid1->Columns().Count(); ++i)
-        EXPECT_LE(form->DBGrid1->Columns().Width(i), limit) << i;
-
+    form->show();
+    QCoreApplication::processEvents();
     form->TruncateColumnsCheckbox->setChecked(false);
-    Run("select 'a very long text that makes a wide column indeed, wider than any limit' as wide");
-    EXPECT_GT(form->DBGrid1->Columns().Width(0), std::max(form->DBGrid1->width(), 100));
+    Run("select * from wide");
+    const int a = form->DBGrid1->Columns().Width(0), c = form->DBGrid1->Columns().Width(2);
+    const int limit = std::max(form->DBGrid1->width() / 3, 100);
+    ASSERT_GT(a, limit) << "a VARCHAR(300) column starts wider than its share";
+    ASSERT_LT(c, limit);
+
+    form->TruncateColumnsCheckbox->setChecked(true);
+    Run("select * from wide");
+    EXPECT_EQ(form->DBGrid1->Columns().Width(0), limit);
+    EXPECT_EQ(form->DBGrid1->Columns().Width(1), limit);
+    EXPECT_EQ(form->DBGrid1->Columns().Width(2), c) << "narrow columns keep their width";
+
+    form->resize(form->width() + 300, form->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->DBGrid1->Columns().Width(0), limit) << "not applied again on resizing";
 }
 
 TEST_F(ConnectedWindowTest, LoadFileReadsTextAndRemembersTheFolder) {

@@ -7,12 +7,13 @@
 
 // The ODBC kinds of the chooser against a test-local unixODBC configuration.
 class OdbcKindsTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         oldSysIni_ = qgetenv("ODBCSYSINI");
         oldIni_ = qgetenv("ODBCINI");
-        WriteFile("odbcinst.ini", "[MDBTools]\nDescription=MDBTools Driver\nDriver=libmdbodbc.so\n");
+        WriteFile("odbcinst.ini",
+                  "[MDBTools]\nDescription=MDBTools Driver\nDriver=libmdbodbc.so\n");
         WriteFile("odbc.ini",
                   "[MS Access 97 Database]\nDriver=MDBTools\nDescription=Access files\n");
         qputenv("ODBCSYSINI", temp.path().toLocal8Bit());
@@ -29,7 +30,7 @@ protected:
         file.write(text);
     }
 
-private:
+  private:
     QByteArray oldSysIni_, oldIni_;
 };
 

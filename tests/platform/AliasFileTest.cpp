@@ -79,9 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AliasConnection, ValuesCannotSmuggleInOtherKeys) {
     const QString path = QStringLiteral("/data/a.db;Provider=PostgreSQL;Host=evil");
-    const TIniSection alias{QStringLiteral("A"),
-                            {{QStringLiteral("Driver"), QStringLiteral("SQLITE")},
-                             {QStringLiteral("Path"), path}}};
+    const TIniSection alias{
+        QStringLiteral("A"),
+        {{QStringLiteral("Driver"), QStringLiteral("SQLITE")}, {QStringLiteral("Path"), path}}};
     const TConnectionString parsed =
         TConnectionString::Parse(AliasConnectionString(alias, QStringLiteral("/")));
     EXPECT_EQ(parsed.Value(QStringLiteral("Provider")), "SQLite");
@@ -101,8 +101,8 @@ TEST_P(AliasRefusals, OpeningNamesTheAliasAndTheProblem) {
     ScopedAliasFile file;
     file.Write("[Good]\nDriver=SQLITE\nPath=x.db\n[My Shop]\n" + GetParam().section);
     EXPECT_EQ(AliasNames(), (QStringList{"Good", "My Shop"}));
-    EXPECT_EQ(OpenError(QStringLiteral("My Shop")), QStringLiteral("Alias \"My Shop\": ") +
-                                                         GetParam().message);
+    EXPECT_EQ(OpenError(QStringLiteral("My Shop")),
+              QStringLiteral("Alias \"My Shop\": ") + GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -129,10 +129,13 @@ TEST(AliasFile, ListsReadableAliasesInFileOrderDespiteSyntaxErrors) {
     TestDatabaseFile database(QStringLiteral("CREATE TABLE t(x INTEGER);"));
     ScopedAliasFile file;
     file.Write(("garbage before any section\n"
-                "[Zeta]\nDriver=SQLITE\nPath=" + database.Path() + "\n"
+                "[Zeta]\nDriver=SQLITE\nPath=" +
+                database.Path() +
+                "\n"
                 "this line is no key\n"
                 "[Broken\nDriver=SQLITE\nPath=/nowhere.db\n"
-                "[Alpha]\nDriver=SQLITE\nPath=" + database.Path() + "\n")
+                "[Alpha]\nDriver=SQLITE\nPath=" +
+                database.Path() + "\n")
                    .toUtf8());
     EXPECT_EQ(AliasNames(), (QStringList{"Zeta", "Alpha"}));
     EXPECT_EQ(TableNames(QStringLiteral("Zeta")), QStringList{"t"});
@@ -157,7 +160,8 @@ TEST(AliasFile, NamesWithSpacesAndLettersBeyondAsciiOpen) {
     const QStringList names{"Kunden Daten", "Bücher ÆØÅ", "顧客 台帳"};
     QByteArray text = "\xEF\xBB\xBF";  // the byte order mark some editors write
     for (const QString& name : names)
-        text += QStringLiteral("[%1]\nDriver=SQLITE\nPath=%2\n").arg(name, database.Path()).toUtf8();
+        text +=
+            QStringLiteral("[%1]\nDriver=SQLITE\nPath=%2\n").arg(name, database.Path()).toUtf8();
     file.Write(text);
     EXPECT_EQ(AliasNames(), names);
     for (const QString& name : names)
@@ -191,7 +195,8 @@ TEST(AliasFile, ReadingNeverWritesTheFile) {
     TestDatabaseFile database(QStringLiteral("CREATE TABLE t(x INTEGER);"));
     ScopedAliasFile file;
     const QByteArray text = ("; hand-written, odd spacing kept\n[ Shop ]\r\nDriver = SQLITE\n"
-                             "Path=" + database.Path() + "\n[Broken\n[Bücher]\nDriver=X\n")
+                             "Path=" +
+                             database.Path() + "\n[Broken\n[Bücher]\nDriver=X\n")
                                 .toUtf8();
     file.Write(text);
     QFile::setPermissions(file.Path(), QFile::ReadOwner);
@@ -235,8 +240,9 @@ TEST(AliasFile, AFileThatCannotBeReadFailsTheListing) {
 
 TEST(AliasFile, MissingDatabaseFileGivesTheDriversMessage) {
     ScopedAliasFile file;
-    file.Write("[Gone]\nDriver=SQLITE\nPath=gone.db\n[Gone Access]\nDriver=ACCESS\n"
-               "Path=gone.mdb\n");
+    file.Write(
+        "[Gone]\nDriver=SQLITE\nPath=gone.db\n[Gone Access]\nDriver=ACCESS\n"
+        "Path=gone.mdb\n");
     const QString sqlite = OpenError(QStringLiteral("Gone"));
     EXPECT_TRUE(sqlite.contains(file.Folder() + "/gone.db")) << sqlite.toStdString();
     const QString access = OpenError(QStringLiteral("Gone Access"));
