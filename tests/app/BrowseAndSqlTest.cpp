@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QImage>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -298,4 +300,31 @@ TEST_F(ConnectedWindowTest, AccessTablesAreBracketedAndCountedWithStar) {
     EXPECT_EQ(seam->Texts("error"), QStringList());
     EXPECT_TRUE(Panel(1).startsWith("Records: "));
     EXPECT_NE(Panel(1), QStringLiteral("Records: 0"));
+}
+
+TEST_F(ConnectedWindowTest, MemoCellsAreDrawnWithTheirTextOtherCellsLeftAlone) {
+    Run("select name, note from items");
+    ASSERT_EQ(form->ADOQuery1->FieldByName("note").DataType(), ftMemo);
+    auto draw = [&](const QString& fieldName) {
+        QImage image(120, 20, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter canvas(&image);
+        canvas.setBrush(QColor(Qt::yellow));
+        canvas.setPen(QColor(Qt::black));
+        form->ADOQuery1->First();
+        form->DBGrid1DrawColumnCell(canvas, QRect(10, 2, 100, 16),
+                                    form->ADOQuery1->FieldByName(fieldName));
+        return image;
+    };
+    const QImage memo = draw("note");
+    EXPECT_EQ(memo.pixelColor(12, 17), QColor(Qt::yellow)) << "the rectangle is filled";
+    EXPECT_EQ(memo.pixelColor(5, 10), QColor(Qt::white)) << "nothing outside it";
+    int dark = 0;
+    for (int x = 10; x < 40; ++x)
+        for (int y = 2; y < 12; ++y)
+            dark += memo.pixelColor(x, y).lightness() < 100;
+    EXPECT_GT(dark, 10) << "the text starts at the top-left corner";
+
+    const QImage plain = draw("name");
+    EXPECT_EQ(plain.pixelColor(12, 17), QColor(Qt::white)) << "other types keep the grid's drawing";
 }
