@@ -114,6 +114,14 @@ class TCustomVellox : public QScrollArea {
     void SetUseRegistry(bool value) { useRegistry_ = value; }
     QString RegistryKey() const { return registryKey_; }
     void SetRegistryKey(const QString& value) { registryKey_ = value; }
+    // Applies the print settings stored in the user's registry store, under `RegistryKey` and
+    // its subkey "Setup" (creating the key when it is missing), through the setters; with
+    // `UseRegistry` off it only gives the six header and footer position selectors their
+    // defaults. A missing value, or an integer that does not read as one, takes its default. A
+    // value of a non-string type, a margin that is not a number and a DDE pause that is not an
+    // integer raise an error that ends the load, leaving the values applied before it in
+    // effect. `PrintTitle`, `HeaderText` and `FooterText` are filled only when empty.
+    void LoadSettings();
     const TNotifyEvent& OnNewLine() const { return onNewLine_; }
     void SetOnNewLine(TNotifyEvent handler) { onNewLine_ = std::move(handler); }
     const TNotifyEvent& OnNewPage() const { return onNewPage_; }

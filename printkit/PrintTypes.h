@@ -21,17 +21,10 @@ class TPageBorders {
         for (TPageBorder border : borders)
             Include(border);
     }
-    static TPageBorders FromBits(uint8_t bits) {
-        TPageBorders set;
-        set.bits_ = bits & 0x0F;
-        return set;
-    }
 
     bool Contains(TPageBorder border) const { return bits_ & (1u << border); }
     void Include(TPageBorder border) { bits_ = uint8_t(bits_ | (1u << border)); }
-    void Exclude(TPageBorder border) { bits_ = uint8_t(bits_ & ~(1u << border)); }
     bool IsEmpty() const { return bits_ == 0; }
-    uint8_t Bits() const { return bits_; }
     bool operator==(const TPageBorders&) const = default;
 
   private:

@@ -28,8 +28,9 @@ void TLineBatch::Join(TSpans& spans) {
     spans.resize(spans.empty() ? 0 : joined + 1);
 }
 
-void TLineBatch::Draw(QPainter& painter) {
+std::vector<QLine> TLineBatch::Take() {
     std::vector<QLine> lines = std::move(others_);
+    others_.clear();
     for (auto& [y, spans] : rows_) {
         Join(spans);
         for (const auto& [from, to] : spans)
@@ -40,9 +41,13 @@ void TLineBatch::Draw(QPainter& painter) {
         for (const auto& [from, to] : spans)
             lines.emplace_back(x, from, x, to);
     }
-    if (!lines.empty())
-        painter.drawLines(lines.data(), int(lines.size()));
     rows_.clear();
     columns_.clear();
-    others_.clear();
+    return lines;
+}
+
+void TLineBatch::Draw(QPainter& painter) {
+    const std::vector<QLine> lines = Take();
+    if (!lines.empty())
+        painter.drawLines(lines.data(), int(lines.size()));
 }

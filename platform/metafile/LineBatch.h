@@ -13,7 +13,9 @@ class QPainter;
 class TLineBatch {
   public:
     void Add(const QLine& line);
-    // Draws what was gathered with the painter's pen and empties the batch.
+    // The gathered lines, joined; the batch is empty afterwards.
+    std::vector<QLine> Take();
+    // Draws the gathered lines with the painter's pen.
     void Draw(QPainter& painter);
 
   private:

@@ -53,8 +53,7 @@ std::unique_ptr<QPrinter> CreateDevice(const TPrinterSelection& selection) {
 }
 }  // namespace
 
-TPrinter::TPrinter()
-    : selection_(TPrinterSelection::FromEnvironment()), device_(CreateDevice(selection_)) {}
+TPrinter::TPrinter() : device_(CreateDevice(TPrinterSelection::FromEnvironment())) {}
 
 TPrinter::~TPrinter() {
     if (painter_)
@@ -64,7 +63,6 @@ TPrinter::~TPrinter() {
 void TPrinter::Select(const TPrinterSelection& selection) {
     RequireIdle();
     device_ = CreateDevice(selection);
-    selection_ = selection;
 }
 
 QString TPrinter::Name() const {

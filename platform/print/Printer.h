@@ -42,7 +42,6 @@ class TPrinter {
 
     // Changes the device; refused while a job is open.
     void Select(const TPrinterSelection& selection);
-    const TPrinterSelection& Selection() const { return selection_; }
     bool Available() const { return device_ != nullptr; }
     QString Name() const;
 
@@ -75,7 +74,6 @@ class TPrinter {
     void RequireIdle() const;
     void RequirePrinting() const;
 
-    TPrinterSelection selection_;
     std::unique_ptr<QPrinter> device_;
     std::unique_ptr<QPainter> painter_;
     QString title_;

@@ -6,6 +6,7 @@
 #include "core/Exception.h"
 #include "metafile/FontMeasure.h"
 #include "metafile/FontRealization.h"
+#include "metafile/LineBatch.h"
 #include "metafile/Metafile.h"
 #include "metafile/MetafileCanvas.h"
 #include "metafile/PageList.h"
@@ -130,5 +131,24 @@ TEST(PageList, OwnsItsPagesAndReportsBadIndices) {
     EXPECT_THROW(pages.Items(-1), EListError);
     pages.Clear();
     EXPECT_EQ(pages.Count(), 0);
+}
+}  // namespace
+
+namespace {
+TEST(LineBatch, JoinsLinesThatMeetOnARowOrColumnAndDropsRepeats) {
+    TLineBatch batch;
+    batch.Add(QLine(0, 10, 50, 10));
+    batch.Add(QLine(50, 10, 90, 10));    // touches the first
+    batch.Add(QLine(120, 10, 100, 10));  // drawn right to left, apart from the others
+    batch.Add(QLine(0, 10, 50, 10));     // drawn again
+    batch.Add(QLine(5, 0, 5, 20));
+    batch.Add(QLine(5, 10, 5, 40));  // overlaps on the same column
+    batch.Add(QLine(7, 7, 7, 7));    // a dot
+    batch.Add(QLine(0, 0, 30, 30));  // neither row nor column
+    const std::vector<QLine> lines = batch.Take();
+    EXPECT_EQ(lines,
+              std::vector<QLine>({QLine(0, 0, 30, 30), QLine(7, 7, 7, 7), QLine(0, 10, 90, 10),
+                                  QLine(100, 10, 120, 10), QLine(5, 0, 5, 40)}));
+    EXPECT_TRUE(batch.Take().empty());
 }
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ColumnLayout.h"
+#include "LocaleText.h"
 
 namespace {
 struct ItemCase {
@@ -13,7 +14,7 @@ struct ItemCase {
 class ParseLayoutItemTable : public ::testing::TestWithParam<ItemCase> {};
 
 TEST_P(ParseLayoutItemTable, GivesAlignmentAndWidth) {
-    const TLayoutItem item = ParseLayoutItem(QString::fromUtf8(GetParam().item), 25);
+    const TLayoutItem item = ParseLayoutItem(Dec(GetParam().item), 25);
     EXPECT_EQ(item.alignment, GetParam().alignment);
     EXPECT_EQ(item.width, GetParam().width);
 }
@@ -39,9 +40,8 @@ struct NormalizeCase {
 class NormalizeLayoutTable : public ::testing::TestWithParam<NormalizeCase> {};
 
 TEST_P(NormalizeLayoutTable, WritesEveryItemExplicitly) {
-    EXPECT_EQ(NormalizeLayout(QString::fromUtf8(GetParam().text), QLatin1Char('|'), 25,
-                              GetParam().convertTo),
-              QString::fromUtf8(GetParam().normalized));
+    EXPECT_EQ(NormalizeLayout(Dec(GetParam().text), QLatin1Char('|'), 25, GetParam().convertTo),
+              Dec(GetParam().normalized));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,8 +9,8 @@
 #include "support/ScriptedSeamFixture.h"
 
 // Chooses the process-wide printer as a user does, through QUORVA_PRINTER.
-inline void SelectPrinter(const QByteArray& spec) {
-    qputenv(TPrinterSelection::kVariable, spec);
+inline void SelectPrinter(const QByteArray& variable) {
+    qputenv(TPrinterSelection::kVariable, variable);
     Printer().Select(TPrinterSelection::FromEnvironment());
 }
 
@@ -18,8 +18,8 @@ inline void SelectPrinter(const QByteArray& spec) {
 // a test turns it on.
 class KitTest : public ScriptedSeamTest {
   protected:
-    void CreateKit(const QByteArray& printerSpec) {
-        SelectPrinter(printerSpec);
+    void CreateKit(const QByteArray& printer) {
+        SelectPrinter(printer);
         kit = std::make_unique<TCustomVellox>();
         kit->SetShowProgress(false);
     }
@@ -36,7 +36,7 @@ class KitTest : public ScriptedSeamTest {
 // (300 dpi A4) and a 600 dpi PDF printer with an unprintable edge.
 struct PrinterCase {
     const char* name;
-    const char* spec;
+    const char* variable;  // the value of QUORVA_PRINTER
 };
 
 inline const PrinterCase kPrinters[] = {{"Fallback300", "none"}, {"Pdf600", "pdf:600"}};

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "LocaleText.h"
 #include "TextUtils.h"
 
 namespace {
@@ -71,7 +72,7 @@ struct FloatCase {
 class FloatToStrTable : public ::testing::TestWithParam<FloatCase> {};
 
 TEST_P(FloatToStrTable, GeneralFormatWithFifteenDigits) {
-    EXPECT_EQ(FloatToStr(GetParam().value), QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(FloatToStr(GetParam().value), Dec(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -102,10 +103,11 @@ struct ParseCase {
 class StrToFloatTable : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(StrToFloatTable, ReadsThePlatformSyntax) {
-    const auto parsed = StrToFloat(QString::fromUtf8(GetParam().text));
+    const auto parsed = StrToFloat(Dec(GetParam().text));
     ASSERT_EQ(parsed.has_value(), GetParam().valid);
-    if (parsed)
+    if (parsed) {
         EXPECT_EQ(*parsed, GetParam().value);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

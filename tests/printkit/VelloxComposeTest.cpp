@@ -27,7 +27,7 @@ class VelloxCompose : public KitTest, public ::testing::WithParamInterface<Print
   protected:
     void SetUp() override {
         KitTest::SetUp();
-        CreateKit(GetParam().spec);
+        CreateKit(GetParam().variable);
         L = kit->LeftMarginPixels();
         T = kit->TopMarginPixels();
         LH = kit->LineHeight();

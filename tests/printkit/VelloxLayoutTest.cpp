@@ -4,6 +4,7 @@
 
 #include "DateTimeText.h"
 #include "KitFixture.h"
+#include "LocaleText.h"
 #include "ProgramCounters.h"
 
 namespace {
@@ -47,7 +48,7 @@ TEST_F(VelloxLayout, AssignedLayoutsAreNormalized) {
     EXPECT_EQ(kit->ColumnLayout(), QString());
     kit->SetDefaultColumnWidth(12.5L);
     kit->SetFooterLayout(QStringLiteral("^"));
-    EXPECT_EQ(kit->FooterLayout(), QStringLiteral("^12.5"));
+    EXPECT_EQ(kit->FooterLayout(), Dec("^12.5"));
 }
 
 TEST_F(VelloxLayout, HeaderAndFooterFromTheDefaultSelectors) {
@@ -83,9 +84,9 @@ TEST_F(VelloxLayout, HeaderWidthsFollowTheTextAreaInInches) {
     // 8.5 in less two margins of 25 mm.
     const QStringList items = kit->HeaderLayout().split(QLatin1Char('|'));
     ASSERT_EQ(items.size(), 3);
-    EXPECT_EQ(items[0], QStringLiteral("<1.30629921259843"));
-    EXPECT_EQ(items[1], QStringLiteral("^3.91889763779528"));
-    EXPECT_EQ(items[2], QStringLiteral(">1.30629921259843"));
+    EXPECT_EQ(items[0], Dec("<1.30629921259843"));
+    EXPECT_EQ(items[1], Dec("^3.91889763779528"));
+    EXPECT_EQ(items[2], Dec(">1.30629921259843"));
 }
 
 TEST_F(VelloxLayout, MacrosReadTheRunsCounters) {

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "KitFixture.h"
+#include "LocaleText.h"
 #include "TextUtils.h"
 #include "metafile/PageList.h"
 
@@ -116,12 +117,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(VelloxSettings, SwitchingToInchesConvertsEveryLength) {
     kit->SetMeasureUnit(muInches);
-    EXPECT_EQ(FloatToStr(kit->MarginTop()), QStringLiteral("0.984251968503937"));
-    EXPECT_EQ(FloatToStr(kit->MarginRight()), QStringLiteral("0.984251968503937"));
-    EXPECT_EQ(FloatToStr(kit->PageBorderOffset()), QStringLiteral("0.0590551181102362"));
-    EXPECT_EQ(FloatToStr(kit->DefaultColumnWidth()), QStringLiteral("0.984251968503937"));
-    const QString converted =
-        QStringLiteral("<0.984251968503937|^0.984251968503937|>0.984251968503937");
+    EXPECT_EQ(FloatToStr(kit->MarginTop()), Dec("0.984251968503937"));
+    EXPECT_EQ(FloatToStr(kit->MarginRight()), Dec("0.984251968503937"));
+    EXPECT_EQ(FloatToStr(kit->PageBorderOffset()), Dec("0.0590551181102362"));
+    EXPECT_EQ(FloatToStr(kit->DefaultColumnWidth()), Dec("0.984251968503937"));
+    const QString converted = Dec("<0.984251968503937|^0.984251968503937|>0.984251968503937");
     EXPECT_EQ(kit->ColumnLayout(), converted);
     EXPECT_EQ(kit->HeaderLayout(), converted);
     EXPECT_EQ(kit->FooterLayout(), converted);
@@ -140,10 +140,10 @@ TEST_F(VelloxSettings, ALayoutWithACompiledLineIsNotConverted) {
 }
 
 TEST_F(VelloxSettings, AssigningTheSameUnitChangesNothing) {
-    kit->SetColumnLayout(QStringLiteral("<30|>12.5"));
+    kit->SetColumnLayout(Dec("<30|>12.5"));
     kit->SetMarginTop(40);
     kit->SetMeasureUnit(muMillimeters);
-    EXPECT_EQ(kit->ColumnLayout(), QStringLiteral("<30|>12.5"));
+    EXPECT_EQ(kit->ColumnLayout(), Dec("<30|>12.5"));
     EXPECT_EQ(kit->MarginTop(), 40);
 }
 

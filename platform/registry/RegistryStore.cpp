@@ -1,0 +1,57 @@
+#include "registry/RegistryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "registry/RegistryException.h"
+
+namespace {
+// Far above any store of settings; keeps a wrong path (a disk image, a device) from being
+// read whole into memory.
+constexpr qint64 kMaxStoreSize = 64 * 1024 * 1024;
+
+[[noreturn]] void Refuse(const QString& path, const QString& reason) {
+    throw ERegistryException(QStringLiteral("Cannot use registry file '%1': %2").arg(path, reason));
+}
+}  // namespace
+
+QString RegistryStorePath() {
+    const QString configured = qEnvironmentVariable("QUORVA_REGISTRY");
+    if (!configured.isEmpty())
+        return configured;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quorva/registry.reg");
+}
+
+TRegDocument ReadRegistryStore(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    if (!info.isFile())
+        Refuse(path, QStringLiteral("not a regular file"));
+    if (info.size() > kMaxStoreSize)
+        Refuse(path, QStringLiteral("larger than %1 bytes").arg(kMaxStoreSize));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        Refuse(path, file.errorString());
+    const QByteArray bytes = file.read(kMaxStoreSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        Refuse(path, file.errorString());
+    if (bytes.size() > kMaxStoreSize)
+        Refuse(path, QStringLiteral("larger than %1 bytes").arg(kMaxStoreSize));
+    return TRegDocument::FromBytes(bytes, path);
+}
+
+void WriteRegistryStore(const QString& path, const QByteArray& bytes) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        Refuse(path, QStringLiteral("cannot create the folder '%1'").arg(folder));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        Refuse(path, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        Refuse(path, file.errorString());
+}

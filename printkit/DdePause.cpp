@@ -1,0 +1,3 @@
+#include "DdePause.h"
+
+uint16_t DdePause = 0;
