@@ -106,5 +106,9 @@ void TMainForm::DBGrid1DrawColumnCell(QPainter& canvas, const QRect& rect, TFiel
     if (field.DataType() != ftMemo)
         return;
     canvas.fillRect(rect, canvas.brush().color());
-    canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, field.AsString());
+    // One line of a cell never shows more than this; measuring a megabyte of text would stall
+    // every repaint.
+    constexpr qsizetype kDrawnCharacters = 1000;
+    canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                    field.AsString().left(kDrawnCharacters));
 }

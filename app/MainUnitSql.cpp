@@ -92,6 +92,8 @@ void TMainForm::ExecuteButtonClick() {
     try {
         const QStringList lines = text.split(QLatin1Char('\n'));
         if (useADO_) {
+            // An edit the user has not posted yet is posted, not dropped, by closing.
+            ADOQuery1->CheckBrowseMode();
             ADOQuery1->Close();
             ADOQuery1->SQL().clear();
             ADOQuery1->SQL() = lines;
@@ -102,6 +104,7 @@ void TMainForm::ExecuteButtonClick() {
                 SetPanelText(1, QStringLiteral("Records: %1").arg(ADOQuery1->RecordCount()));
             }
         } else {
+            Query1->CheckBrowseMode();
             Query1->Close();
             Query1->SQL().clear();
             Query1->SQL() = lines;

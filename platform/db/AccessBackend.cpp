@@ -21,10 +21,13 @@ class TAccessBackend : public DbBackend {
     QStringList TableNames() override;
     TFieldDefs FieldDefs(const QString& table) override;
 
-    int Execute(const QString&) override {
-        throw EDatabaseError(
-            QStringLiteral("Access files are read-only here: mdbtools cannot change data"));
+    int Execute(const QString&) override { throw EDatabaseError(AccessReadOnlyReason()); }
+    qsizetype ExecuteWith(const QString&, const QVariantList&, TRowStore*) override {
+        throw EDatabaseError(AccessReadOnlyReason());
     }
+    void StartTransaction() override { throw EDatabaseError(AccessReadOnlyReason()); }
+    void Commit() override {}
+    void Rollback() override {}
     std::unique_ptr<TResultCursor> Query(const QString& sql) override {
         RequireOpen();
         return TMdbCursor::Select(fileName_, sql);
@@ -74,6 +77,10 @@ TFieldDefs TAccessBackend::FieldDefs(const QString& table) {
 }
 
 }  // namespace
+
+QString AccessReadOnlyReason() {
+    return QStringLiteral("Access files are read-only here: mdbtools cannot change data");
+}
 
 std::unique_ptr<DbBackend> CreateAccessBackend(const QString& fileName) {
     return std::make_unique<TAccessBackend>(fileName);

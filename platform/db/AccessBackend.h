@@ -15,3 +15,6 @@
 // UTF-8 text, memos in full; OLE Object and Binary as bytes; Replication ID as "{...}" text.
 // The SQL mdbtools understands is described with TMdbCursor (db/MdbCursor.h).
 std::unique_ptr<DbBackend> CreateAccessBackend(const QString& fileName);
+
+// Why nothing in an Access file can be changed, for every refusal to say the same.
+QString AccessReadOnlyReason();

@@ -21,8 +21,6 @@ class TCustomQuery : public TDataSet {
     int RowsAffected() const { return rowsAffected_; }
 
   protected:
-    // The open database the query runs on; raises EDatabaseError when there is none.
-    virtual DbBackend& Engine() = 0;
     std::unique_ptr<TResultCursor> OpenCursor() override;
 
   private:

@@ -14,8 +14,6 @@ class TCustomTable : public TDataSet {
     QString TableName() const { return tableName_; }
     // Only while closed; raises EDatabaseError on an open table.
     void SetTableName(const QString& name);
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
     // At most this many records are read; 0 reads all.
     int MaxRecords() const { return maxRecords_; }
     void SetMaxRecords(int count) { maxRecords_ = qMax(0, count); }
@@ -24,13 +22,11 @@ class TCustomTable : public TDataSet {
     void GetFieldNames(QStringList& list);
 
   protected:
-    virtual DbBackend& Engine() = 0;
     std::unique_ptr<TResultCursor> OpenCursor() override;
 
   private:
     QString CheckedTableName() const;
 
     QString tableName_;
-    bool readOnly_ = false;
     int maxRecords_ = 0;
 };

@@ -1,12 +1,24 @@
 #include "db/DBGrid.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QScopeGuard>
+#include <algorithm>
+#include <exception>
 
 #include "db/DBGridDelegate.h"
 #include "db/DBGridModel.h"
 #include "ui/EventGuard.h"
+#include "ui/ModalSeam.h"
+
+namespace {
+
+// Often enough for the window to feel alive, seldom enough to cost the loading nothing.
+constexpr qint64 kEventsEveryMs = 100;
+
+}  // namespace
 
 TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDBGridModel(columns_, this)) {
     setModel(model_);
@@ -25,8 +37,13 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDBGridModel(
                 if (column < columns_.Count() && !isColumnHidden(column))
                     columns_.TakeWidth(column, width);
             });
+    // After the view's own handler, which has closed (and posted) an open editor by then.
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             Guard([this] { MoveRecord(currentIndex()); }));
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (watched_ && watched_->Loading())
+            KeepResponsive(false);
+    });
 }
 
 TDBGrid::~TDBGrid() {
@@ -73,6 +90,8 @@ void TDBGrid::Rebuild() {
         ShowColumn(column);
     if (dataSet && dataSet->Active())
         FollowRecord(dataSet->FieldRow());
+    if (dataSet && dataSet->Loading())
+        KeepResponsive(true);
 }
 
 void TDBGrid::ShowColumn(int column) {
@@ -101,10 +120,141 @@ void TDBGrid::MoveRecord(const QModelIndex& current) {
         return;
     following_ = true;
     const auto restore = qScopeGuard([this] { following_ = false; });
-    if (current.row() != dataSet->FieldRow())
-        dataSet->SetRecNo(current.row() + 1);
+    if (current.row() == dataSet->RecNo() - 1)
+        return;
+    // A refused post still lets the user go where they clicked; the error follows.
+    std::exception_ptr refused;
+    try {
+        LeaveRecord();
+    } catch (...) {
+        refused = std::current_exception();
+    }
+    const int row = currentIndex().row();
+    if (row >= 0 && row < dataSet->RecordCount() && row != dataSet->RecNo() - 1)
+        dataSet->SetRecNo(row + 1);
+    if (refused)
+        std::rethrow_exception(refused);
+}
+
+bool TDBGrid::Editing() const {
+    return watched_ && (watched_->State() == dsEdit || watched_->State() == dsInsert);
+}
+
+void TDBGrid::PostRecord() {
+    if (!Editing())
+        return;
+    if (!watched_->Modified()) {
+        // A new record stays open for typing; an edit that changed nothing just ends.
+        if (watched_->State() == dsEdit)
+            watched_->Cancel();
+        return;
+    }
+    try {
+        watched_->Post();
+    } catch (...) {
+        watched_->Cancel();
+        throw;
+    }
+}
+
+void TDBGrid::LeaveRecord() {
+    if (!Editing())
+        return;
+    if (watched_->Modified())
+        PostRecord();
+    else
+        watched_->Cancel();
+}
+
+void TDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    if (hint == QAbstractItemDelegate::SubmitModelCache)
+        Guarded([this] { PostRecord(); });
+    else if (hint == QAbstractItemDelegate::RevertModelCache && Editing())
+        Guarded([this] { watched_->Cancel(); });
+}
+
+void TDBGrid::keyPressEvent(QKeyEvent* event) {
+    bool handled = false;
+    Guarded([&] { handled = HandleEditKey(event); });
+    if (handled)
+        event->accept();
+    else
+        QTableView::keyPressEvent(event);
+}
+
+bool TDBGrid::HandleEditKey(QKeyEvent* event) {
+    TDataSet* dataSet = watched_;
+    if (readOnly_ || !dataSet || !dataSet->Active())
+        return false;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    switch (event->key()) {
+        case Qt::Key_Insert:
+            if (modifiers != Qt::NoModifier)
+                return false;
+            dataSet->Insert();
+            return true;
+        case Qt::Key_Delete:
+            if (modifiers != Qt::NoModifier && modifiers != Qt::ControlModifier)
+                return false;
+            DeleteSelectedRecords();
+            return true;
+        case Qt::Key_Escape:
+            if (!Editing())
+                return false;
+            dataSet->Cancel();
+            return true;
+        case Qt::Key_Down:
+            if (modifiers != Qt::NoModifier || currentIndex().row() != model_->rowCount() - 1 ||
+                (dataSet->State() == dsInsert && !dataSet->Modified()))
+                return false;
+            LeaveRecord();
+            dataSet->Append();
+            return true;
+        default:
+            return false;
+    }
+}
+
+QList<qsizetype> TDBGrid::SelectedRows() const {
+    // Ranges, not indexes: a selection of a million rows stays cheap.
+    QList<qsizetype> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows << row;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty() && currentIndex().isValid())
+        rows << currentIndex().row();
+    return rows;
+}
+
+void TDBGrid::DeleteSelectedRecords() {
+    TDataSet* dataSet = watched_;
+    if (dataSet->RecordCount() == 0)
+        return;
+    const QList<qsizetype> rows = SelectedRows();
+    if (rows.isEmpty())
+        return;
+    if (!Modal().Confirm(rows.size() > 1 ? QStringLiteral("Delete all selected records?")
+                                         : QStringLiteral("Delete record?")))
+        return;
+    dataSet->DeleteRecords(rows);
+    clearSelection();
+}
+
+void TDBGrid::KeepResponsive(bool now) {
+    if (!now && sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventsEveryMs)
+        return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    sinceEvents_.start();
 }
 
 void TDBGrid::SetReadOnly(bool readOnly) {
     readOnly_ = readOnly;
+    model_->SetEditable(!readOnly);
+    setEditTriggers(readOnly
+                        ? QAbstractItemView::NoEditTriggers
+                        : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "db/DbBackend.h"
 #include "db/Field.h"
+#include "db/RecordWriter.h"
 #include "db/RowStore.h"
 
 // A place in a data set to come back to. Taken with GetBookmark, released with FreeBookmark.
@@ -21,11 +23,27 @@ class TBookmark {
     quint64 opening_ = 0;
 };
 
+// What a data set is doing: closed, browsing, changing its current record, or holding a new
+// record not yet posted.
+enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+
 // Rows of a query or table, all kept in memory so that RecordCount is exact and bookmarks
-// work. Records are numbered from 1 (RecNo), rows from 0. Opening reads the result in
-// batches; OnFetchProgress runs after each one. While controls are disabled, moving through
-// the records tells no one (CurrentChanged waits until EnableControls). User-interface
-// thread only. The object name is the component name; the parent is the owner.
+// work. Records are numbered from 1 (RecNo), rows from 0. User-interface thread only. The
+// object name is the component name; the parent is the owner.
+//
+// Opening reads the result in batches. The data set is open once the first batch is in
+// (Opened), then signals each further batch (RowsInserted) and OnFetchProgress runs; Open
+// returns when every row is read, with Loading() true until then. Whoever handles those
+// signals may let events run: a Close meanwhile stops the loading, and the Open under way then
+// raises EDatabaseError; Open and changes are refused while loading.
+//
+// Changing records is done the way data sets have always done it: Edit or Insert/Append, set
+// field values, Post (or Cancel); Delete removes the current record. Moving to another record
+// posts a modified record first and drops an untouched one. Posting writes the change to the
+// result's table by its key (see TRecordWriter) and takes back the row as the database then
+// holds it; a failed Post leaves the record being edited, so the caller can correct or
+// Cancel. Close drops a change not yet posted. While controls are disabled, moving through
+// the records tells no one (CurrentChanged waits until EnableControls).
 class TDataSet : public QObject {
     Q_OBJECT
   public:
@@ -37,6 +55,7 @@ class TDataSet : public QObject {
     // Does nothing when already open. Raises EDatabaseError and stays closed on failure.
     void Open();
     void Close();
+    bool Loading() const { return loading_ != 0; }
 
     // Raises "Cannot perform this operation on a closed dataset" when closed.
     qsizetype RecordCount() const;
@@ -59,6 +78,28 @@ class TDataSet : public QObject {
     void EnableControls();
     bool ControlsDisabled() const { return disableCount_ > 0; }
 
+    TDataSetState State() const { return state_; }
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // Open, fully read and not read-only. Whether the rows belong to one table with a key is
+    // learnt when a change is posted.
+    bool CanModify() const;
+    // A field of the record being edited or inserted was given a value.
+    bool Modified() const;
+    // Starts changing the current record (an empty data set gets a new record instead).
+    void Edit();
+    // A new, empty record before the current one (Insert) or after the last one (Append).
+    void Insert();
+    void Append();
+    void Post();
+    void Cancel();
+    // Deletes the current record; a new record not yet posted is cancelled instead.
+    void Delete();
+    // Deletes these records (rows from 0), all of them or, on failure, none.
+    void DeleteRecords(QList<qsizetype> rows);
+    // Posts a modified record, cancels an untouched one.
+    void CheckBrowseMode();
+
     int FieldCount() const { return int(fields_.size()); }
     TField& Fields(int index) const;
     // Case-insensitive; raises "Field '%s' not found".
@@ -66,6 +107,7 @@ class TDataSet : public QObject {
     TField* FindField(const QString& name) const;
     void GetFieldNames(QStringList& list) const;
 
+    // The rows as read or last posted; a record being edited shows through the fields.
     const TRowStore& Rows() const { return rows_; }
     // The row fields read: the one being drawn inside a TRowScope, else the current one; -1
     // when there is none.
@@ -95,23 +137,56 @@ class TDataSet : public QObject {
     void Closed();
     // The current record moved (row from 0, -1 for none).
     void CurrentChanged(qsizetype row);
+    void StateChanged(TDataSetState state);
+    // Rows first..last come (a batch while loading, a new record) or go. "About to" comes
+    // before the rows change, the other after; a batch while loading is signalled once read.
+    void RowsAboutToBeInserted(qsizetype first, qsizetype last);
+    void RowsInserted(qsizetype first, qsizetype last);
+    void RowsAboutToBeRemoved(qsizetype first, qsizetype last);
+    void RowsRemoved(qsizetype first, qsizetype last);
+    // Values of one row changed (a field set, a post, a cancel).
+    void RecordChanged(qsizetype row);
 
   protected:
     // The result to read when opening.
     virtual std::unique_ptr<TResultCursor> OpenCursor() = 0;
+    // The open database the data set reads from; raises EDatabaseError when there is none.
+    virtual DbBackend& Engine() = 0;
     void CheckInactive() const;
 
   private:
+    friend class TField;
+    void ReadRows(TResultCursor& cursor, quint64 load);
+    static void CheckLoad(const QPointer<TDataSet>& dataSet, quint64 load);
     void MoveTo(qsizetype row);
+    void CheckModify() const;
+    void SetState(TDataSetState state);
+    void StartRecord(qsizetype row, const QVariantList& values, TDataSetState state);
+    void InsertAt(qsizetype row);
+    void RemoveRow(qsizetype row);
+    void EndEdit();
+    // Where a row's values are read: the edit buffer for the record being changed.
+    const TRowStore& StoreOf(qsizetype row, qsizetype& at) const;
+    void SetFieldValue(int index, const QVariant& value);
 
     bool active_ = false;
+    TDataSetState state_ = dsInactive;
     TRowStore rows_;
     std::vector<std::unique_ptr<TField>> fields_;
+    std::unique_ptr<TRecordWriter> writer_;
     qsizetype current_ = -1;
     qsizetype scopeRow_ = -1;
     bool bof_ = true, eof_ = true;
     int disableCount_ = 0;
     bool movedWhileDisabled_ = false;
+    bool readOnly_ = false;
     qsizetype batchSize_ = 10000;
     quint64 opening_ = 0;  // tells bookmarks of an earlier opening apart
+    quint64 loading_ = 0;  // the opening whose rows are being read; 0 when none
+
+    // The record being edited or inserted: its values, which of them were set, and the same
+    // values packed as one row for the fields to read.
+    QVariantList buffer_;
+    QList<bool> assigned_;
+    TRowStore bufferRow_;
 };

@@ -6,6 +6,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/FieldDef.h"
+#include "db/UpdateTarget.h"
 #include "ui/ModalSeam.h"
 
 class TRowStore;
@@ -13,17 +14,20 @@ class TRowStore;
 // An open result being read. Rows are fetched in batches so that a caller can show the first
 // rows of a large result before the rest has arrived.
 class TResultCursor {
-public:
+  public:
     virtual ~TResultCursor() = default;
     virtual const TFieldDefs& Fields() const = 0;
     // Appends up to maxRows rows to `rows`; returns false once the result is exhausted.
     virtual bool Fetch(TRowStore& rows, qsizetype maxRows) = 0;
+    // Which table and key changed rows of this result are written to. Taken when the result
+    // opens, while its description is at hand; the resolver runs at the first change.
+    virtual TUpdateResolver UpdateTarget() const = 0;
 };
 
 // One database engine behind a connection. Every failure is an EDatabaseError carrying the
 // driver's message. Used on the user-interface thread only.
 class DbBackend {
-public:
+  public:
     virtual ~DbBackend() = default;
 
     // Connects; `login` is the answer of the login prompt when one was asked.
@@ -41,6 +45,17 @@ public:
     virtual std::unique_ptr<TResultCursor> Query(const QString& sql) = 0;
     // Reads a table by name, at most maxRecords rows (0: all).
     virtual std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) = 0;
+
+    // Runs one statement with its "?" parameters bound to `params` in order; the rows it
+    // returns are appended to `rows` (one column per result column) when given. Returns the
+    // rows affected. Dates and times are bound as the database keeps them.
+    virtual qsizetype ExecuteWith(const QString& sql, const QVariantList& params,
+                                  TRowStore* rows) = 0;
+    // One transaction around several statements; it may sit inside a transaction of the
+    // user's own.
+    virtual void StartTransaction() = 0;
+    virtual void Commit() = 0;
+    virtual void Rollback() = 0;
 };
 
 // Chooses and creates the engine for a connection string ("Provider=..."), bound to what the

@@ -1,21 +1,41 @@
 #include "db/Field.h"
 
 #include "db/DataSet.h"
+#include "db/FieldEdit.h"
 #include "db/FieldText.h"
 
 TField::TField(TDataSet& dataSet, int index, TFieldDef def)
     : dataSet_(dataSet), index_(index), def_(std::move(def)) {}
 
 bool TField::IsNullAt(qsizetype row) const {
-    return dataSet_.Rows().IsNull(row, index_);
+    qsizetype at;
+    return dataSet_.StoreOf(row, at).IsNull(at, index_);
 }
 
 QString TField::TextAt(qsizetype row) const {
-    return CellText(dataSet_.Rows(), row, index_, def_.DataType);
+    qsizetype at;
+    const TRowStore& rows = dataSet_.StoreOf(row, at);
+    return CellText(rows, at, index_, def_.DataType);
 }
 
 QVariant TField::ValueAt(qsizetype row) const {
-    return CellValue(dataSet_.Rows(), row, index_, def_.DataType);
+    qsizetype at;
+    const TRowStore& rows = dataSet_.StoreOf(row, at);
+    return CellValue(rows, at, index_, def_.DataType);
+}
+
+QString TField::EditTextAt(qsizetype row) const {
+    qsizetype at;
+    const TRowStore& rows = dataSet_.StoreOf(row, at);
+    return CellEditText(rows, at, index_, def_.DataType);
+}
+
+void TField::SetValue(const QVariant& value) {
+    dataSet_.SetFieldValue(index_, value);
+}
+
+void TField::SetAsString(const QString& text) {
+    SetValue(FieldValueFromText(text, def_));
 }
 
 bool TField::IsNull() const {

@@ -9,12 +9,14 @@ class TDataSet;
 
 // One column of an open data set. Its value is that of the data set's current record (or of
 // the record being drawn, see TDataSet::TRowScope); the *At functions read any record by row
-// number from 0 without moving. Fields live while their data set is open.
+// number from 0 without moving. A record being edited reads as edited. Fields live while
+// their data set is open.
 class TField {
   public:
     TField(TDataSet& dataSet, int index, TFieldDef def);
 
     const QString& FieldName() const { return def_.Name; }
+    const TFieldDef& Def() const { return def_; }
     TFieldType DataType() const { return def_.DataType; }
     int Size() const { return def_.Size; }
     int Index() const { return index_; }
@@ -29,6 +31,14 @@ class TField {
     bool IsNullAt(qsizetype row) const;
     QString TextAt(qsizetype row) const;
     QVariant ValueAt(qsizetype row) const;
+    // The text an editor of the cell starts from (see CellEditText).
+    QString EditTextAt(qsizetype row) const;
+
+    // Give the record being edited or inserted a value; raise EDatabaseError when the data
+    // set is not editing. SetAsString reads typed text (see FieldValueFromText).
+    void SetValue(const QVariant& value);
+    void SetAsString(const QString& text);
+    void Clear() { SetValue(QVariant()); }
 
     // Width in characters that a grid column gives the field at first.
     int DisplayWidth() const;

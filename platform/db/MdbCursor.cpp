@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "core/Exception.h"
+#include "db/AccessBackend.h"
 #include "db/MdbFieldType.h"
 #include "db/MdbFile.h"
 #include "db/RowStore.h"
@@ -177,4 +178,8 @@ bool TMdbCursor::Fetch(TRowStore& rows, qsizetype maxRows) {
         ++delivered_;
     }
     return true;
+}
+
+TUpdateResolver TMdbCursor::UpdateTarget() const {
+    return RefuseUpdates(AccessReadOnlyReason());
 }

@@ -30,6 +30,8 @@ class TMdbCursor : public TResultCursor {
 
     const TFieldDefs& Fields() const override { return fields_; }
     bool Fetch(TRowStore& rows, qsizetype maxRows) override;
+    // mdbtools cannot write: every change is refused.
+    TUpdateResolver UpdateTarget() const override;
 
   private:
     TMdbCursor() = default;

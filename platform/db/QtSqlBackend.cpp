@@ -8,6 +8,8 @@
 
 #include "core/Exception.h"
 #include "db/DeclaredType.h"
+#include "db/Libpq.h"
+#include "db/PgOrigins.h"
 #include "db/QtSqlFieldType.h"
 #include "db/RowStore.h"
 
@@ -18,10 +20,18 @@ QString ErrorText(const QSqlError& error) {
     return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
 }
 
+void AppendRow(const QSqlQuery& query, int count, TRowStore& rows) {
+    rows.BeginRow();
+    for (int column = 0; column < count; ++column)
+        rows.AddValue(query.value(column));
+    rows.EndRow();
+}
+
 class QtSqlCursor : public TResultCursor {
   public:
-    QtSqlCursor(QSqlQuery query, const QString& driverName, int maxRecords)
-        : query_(std::move(query)), limit_(maxRecords) {
+    QtSqlCursor(QSqlQuery query, const QString& driverName, int maxRecords,
+                TUpdateResolver updateTarget)
+        : query_(std::move(query)), limit_(maxRecords), updateTarget_(std::move(updateTarget)) {
         const QSqlRecord record = query_.record();
         for (int column = 0; column < record.count(); ++column)
             fields_.append(FieldDefFromSqlField(record.field(column), driverName));
@@ -38,20 +48,20 @@ class QtSqlCursor : public TResultCursor {
                 query_.finish();
                 return false;
             }
-            rows.BeginRow();
-            for (int column = 0; column < count; ++column)
-                rows.AddValue(query_.value(column));
-            rows.EndRow();
+            AppendRow(query_, count, rows);
             ++read_;
         }
         return true;
     }
+
+    TUpdateResolver UpdateTarget() const override { return updateTarget_; }
 
   private:
     QSqlQuery query_;
     TFieldDefs fields_;
     int limit_;
     int read_ = 0;
+    TUpdateResolver updateTarget_;
 };
 
 QString NewConnectionName() {
@@ -136,7 +146,7 @@ TFieldDefs QtSqlBackend::PostgresFieldDefs(const QString& table) {
 
 TFieldDefs QtSqlBackend::FieldDefs(const QString& table) {
     TFieldDefs defs;
-    if (target_.driver == QLatin1String("QPSQL")) {
+    if (IsPostgres()) {
         defs = PostgresFieldDefs(table);
     } else {
         const QSqlRecord record = Database().record(table);
@@ -162,7 +172,14 @@ std::unique_ptr<TResultCursor> QtSqlBackend::Run(const QString& sql, int maxReco
         throw EDatabaseError(ErrorText(query.lastError()));
     if (!query.isSelect())
         throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
-    return std::make_unique<QtSqlCursor>(std::move(query), target_.driver, maxRecords);
+    // The description of a PostgreSQL result must be read now: it goes with the last row.
+    TUpdateResolver updateTarget =
+        IsPostgres() ? PgUpdateResolver(*this, PgOriginsOf(query, sql))
+                     : RefuseUpdates(QStringLiteral(
+                           "Rows of ODBC results cannot be changed in the grid; run an "
+                           "UPDATE, INSERT or DELETE statement instead"));
+    return std::make_unique<QtSqlCursor>(std::move(query), target_.driver, maxRecords,
+                                         std::move(updateTarget));
 }
 
 std::unique_ptr<TResultCursor> QtSqlBackend::Query(const QString& sql) {
@@ -172,7 +189,69 @@ std::unique_ptr<TResultCursor> QtSqlBackend::Query(const QString& sql) {
 std::unique_ptr<TResultCursor> QtSqlBackend::OpenTable(const QString& table, int maxRecords) {
     const QString name = Database().driver()->escapeIdentifier(table, QSqlDriver::TableName);
     QString sql = QStringLiteral("SELECT * FROM %1").arg(name);
-    if (maxRecords > 0 && target_.driver == QLatin1String("QPSQL"))
+    if (maxRecords > 0 && IsPostgres())
         sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
     return Run(sql, maxRecords);
+}
+
+bool QtSqlBackend::IsPostgres() const {
+    return target_.driver == QLatin1String("QPSQL");
+}
+
+qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& params,
+                                    TRowStore* rows) {
+    QSqlQuery query(Database());
+    query.setForwardOnly(true);
+    bool ran;
+    if (params.isEmpty()) {
+        ran = query.exec(sql);
+    } else {
+        ran = query.prepare(sql);
+        for (const QVariant& param : params)
+            query.addBindValue(param);
+        ran = ran && query.exec();
+    }
+    if (!ran)
+        throw EDatabaseError(ErrorText(query.lastError()));
+    const qsizetype affected = query.numRowsAffected();
+    if (rows && query.isSelect())
+        while (query.next())
+            AppendRow(query, query.record().count(), *rows);
+    if (query.lastError().isValid())
+        throw EDatabaseError(ErrorText(query.lastError()));
+    return affected;
+}
+
+// On PostgreSQL inside the user's own transaction block a savepoint is used, so that neither
+// the change's COMMIT nor its ROLLBACK ends what the user began.
+void QtSqlBackend::StartTransaction() {
+    if (IsPostgres()) {
+        savepoint_ = PgInTransaction(*Database().driver());
+        ExecuteWith(
+            savepoint_ ? QStringLiteral("SAVEPOINT quorva_change") : QStringLiteral("BEGIN"), {},
+            nullptr);
+    } else if (!Database().transaction()) {
+        throw EDatabaseError(ErrorText(db_.lastError()));
+    }
+}
+
+void QtSqlBackend::Commit() {
+    if (IsPostgres())
+        ExecuteWith(savepoint_ ? QStringLiteral("RELEASE SAVEPOINT quorva_change")
+                               : QStringLiteral("COMMIT"),
+                    {}, nullptr);
+    else if (!Database().commit())
+        throw EDatabaseError(ErrorText(db_.lastError()));
+}
+
+void QtSqlBackend::Rollback() {
+    if (!IsPostgres()) {
+        if (!Database().rollback())
+            throw EDatabaseError(ErrorText(db_.lastError()));
+    } else if (savepoint_) {
+        ExecuteWith(QStringLiteral("ROLLBACK TO SAVEPOINT quorva_change"), {}, nullptr);
+        ExecuteWith(QStringLiteral("RELEASE SAVEPOINT quorva_change"), {}, nullptr);
+    } else {
+        ExecuteWith(QStringLiteral("ROLLBACK"), {}, nullptr);
+    }
 }

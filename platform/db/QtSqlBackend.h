@@ -31,10 +31,15 @@ class QtSqlBackend : public DbBackend {
     int Execute(const QString& sql) override;
     std::unique_ptr<TResultCursor> Query(const QString& sql) override;
     std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) override;
+    qsizetype ExecuteWith(const QString& sql, const QVariantList& params, TRowStore* rows) override;
+    void StartTransaction() override;
+    void Commit() override;
+    void Rollback() override;
 
     const TQtSqlTarget& Target() const { return target_; }
 
   private:
+    bool IsPostgres() const;
     QSqlDatabase& Database();
     std::unique_ptr<TResultCursor> Run(const QString& sql, int maxRecords);
     TFieldDefs PostgresFieldDefs(const QString& table);
@@ -42,4 +47,5 @@ class QtSqlBackend : public DbBackend {
     TQtSqlTarget target_;
     QString connectionName_;
     QSqlDatabase db_;
+    bool savepoint_ = false;  // the change under way sits in the user's transaction
 };

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "db/DeclaredType.h"
 #include "db/RowStore.h"
 #include "db/SqlIdentifier.h"
+#include "db/SqliteOrigins.h"
 
 namespace {
 
@@ -20,9 +22,93 @@ QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// Appends the statement's current row.
+void AppendRow(sqlite3_stmt* statement, TRowStore& rows) {
+    const int count = sqlite3_column_count(statement);
+    rows.BeginRow();
+    for (int column = 0; column < count; ++column) {
+        switch (sqlite3_column_type(statement, column)) {
+            case SQLITE_INTEGER:
+                rows.AddInteger(sqlite3_column_int64(statement, column));
+                break;
+            case SQLITE_FLOAT:
+                rows.AddFloat(sqlite3_column_double(statement, column));
+                break;
+            case SQLITE_TEXT: {
+                const auto* text =
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+                rows.AddText({text, std::size_t(sqlite3_column_bytes(statement, column))});
+                break;
+            }
+            case SQLITE_BLOB: {
+                const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+                rows.AddBytes({data, std::size_t(sqlite3_column_bytes(statement, column))});
+                break;
+            }
+            default:
+                rows.AddNull();
+        }
+    }
+    rows.EndRow();
+}
+
+// Dates and times go in as the text SQLite's date functions read and its users write.
+void Bind(sqlite3_stmt* statement, int index, const QVariant& value) {
+    if (value.isNull()) {
+        sqlite3_bind_null(statement, index);
+        return;
+    }
+    QString text;
+    switch (value.metaType().id()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Long:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+            sqlite3_bind_int64(statement, index, value.toLongLong());
+            return;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            sqlite3_bind_double(statement, index, value.toDouble());
+            return;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            sqlite3_bind_blob64(statement, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                SQLITE_TRANSIENT);
+            return;
+        }
+        case QMetaType::QDate:
+            text = value.toDate().toString(Qt::ISODate);
+            break;
+        case QMetaType::QTime: {
+            const QTime time = value.toTime();
+            text = time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz")
+                                             : QStringLiteral("HH:mm:ss"));
+            break;
+        }
+        case QMetaType::QDateTime: {
+            const QDateTime stamp = value.toDateTime();
+            text = stamp.toString(stamp.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                                                      : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            break;
+        }
+        default:
+            text = value.toString();
+    }
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text64(statement, index, utf8.constData(), sqlite3_uint64(utf8.size()),
+                        SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 class SqliteCursor : public TResultCursor {
   public:
-    SqliteCursor(sqlite3* db, sqlite3_stmt* statement) : db_(db), statement_(statement) {
+    SqliteCursor(sqlite3* db, sqlite3_stmt* statement, TSqliteOrigins origins)
+        : db_(db), statement_(statement), origins_(std::move(origins)) {
         const int count = sqlite3_column_count(statement_);
         for (int column = 0; column < count; ++column) {
             const QString name = Utf8(sqlite3_column_name(statement_, column));
@@ -39,7 +125,6 @@ class SqliteCursor : public TResultCursor {
     bool Fetch(TRowStore& rows, qsizetype maxRows) override {
         if (done_)
             return false;
-        const int count = int(fields_.size());
         for (qsizetype fetched = 0; fetched < maxRows; ++fetched) {
             const int rc = sqlite3_step(statement_);
             if (rc == SQLITE_DONE) {
@@ -50,36 +135,12 @@ class SqliteCursor : public TResultCursor {
                 throw EDatabaseError(Utf8(sqlite3_errmsg(db_)));
             if (!undecided_.empty())
                 DecideTypes();
-            rows.BeginRow();
-            for (int column = 0; column < count; ++column) {
-                switch (sqlite3_column_type(statement_, column)) {
-                    case SQLITE_INTEGER:
-                        rows.AddInteger(sqlite3_column_int64(statement_, column));
-                        break;
-                    case SQLITE_FLOAT:
-                        rows.AddFloat(sqlite3_column_double(statement_, column));
-                        break;
-                    case SQLITE_TEXT: {
-                        const auto* text =
-                            reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-                        rows.AddText({text, std::size_t(sqlite3_column_bytes(statement_, column))});
-                        break;
-                    }
-                    case SQLITE_BLOB: {
-                        const auto* data =
-                            static_cast<const char*>(sqlite3_column_blob(statement_, column));
-                        rows.AddBytes(
-                            {data, std::size_t(sqlite3_column_bytes(statement_, column))});
-                        break;
-                    }
-                    default:
-                        rows.AddNull();
-                }
-            }
-            rows.EndRow();
+            AppendRow(statement_, rows);
         }
         return true;
     }
+
+    TUpdateResolver UpdateTarget() const override { return SqliteUpdateResolver(db_, origins_); }
 
   private:
     // Columns without a declared type take the type of their first non-null value.
@@ -109,6 +170,7 @@ class SqliteCursor : public TResultCursor {
 
     sqlite3* db_;
     sqlite3_stmt* statement_;
+    TSqliteOrigins origins_;
     TFieldDefs fields_;
     std::vector<int> undecided_;
     bool done_ = false;
@@ -238,7 +300,9 @@ std::unique_ptr<TResultCursor> SqliteBackend::Query(const QString& sql) {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* statement = nullptr;
     const char* rest = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &rest) != SQLITE_OK)
+    TSqliteOrigins origins;
+    if (PrepareWatched(db, text.constData(), int(text.size()), &statement, &rest, origins) !=
+        SQLITE_OK)
         Fail();
     if (!statement)
         throw EDatabaseError(QStringLiteral("The command is empty"));
@@ -258,7 +322,7 @@ std::unique_ptr<TResultCursor> SqliteBackend::Query(const QString& sql) {
                 QStringLiteral("Only one statement can be opened as a result set"));
         }
     }
-    return std::make_unique<SqliteCursor>(db, statement);
+    return std::make_unique<SqliteCursor>(db, statement, std::move(origins));
 }
 
 std::unique_ptr<TResultCursor> SqliteBackend::OpenTable(const QString& table, int maxRecords) {
@@ -266,4 +330,39 @@ std::unique_ptr<TResultCursor> SqliteBackend::OpenTable(const QString& table, in
     if (maxRecords > 0)
         sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
     return Query(sql);
+}
+
+qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& params,
+                                     TRowStore* rows) {
+    sqlite3* db = Handle();
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
+            SQLITE_OK ||
+        !statement)
+        Fail();
+    for (int i = 0; i < params.size(); ++i)
+        Bind(statement, i + 1, params[i]);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        if (rows)
+            AppendRow(statement, *rows);
+    const bool changes = !sqlite3_stmt_readonly(statement);
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        Fail();
+    return changes ? qsizetype(sqlite3_changes64(db)) : 0;
+}
+
+// A savepoint nests inside a transaction the user began with BEGIN, where BEGIN would fail.
+void SqliteBackend::StartTransaction() {
+    Execute(QStringLiteral("SAVEPOINT quorva_change"));
+}
+
+void SqliteBackend::Commit() {
+    Execute(QStringLiteral("RELEASE quorva_change"));
+}
+
+void SqliteBackend::Rollback() {
+    Execute(QStringLiteral("ROLLBACK TO quorva_change; RELEASE quorva_change"));
 }

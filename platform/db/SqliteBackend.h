@@ -22,6 +22,10 @@ class SqliteBackend : public DbBackend {
     // Only one statement may stand in `sql`; one that returns no columns is refused unrun.
     std::unique_ptr<TResultCursor> Query(const QString& sql) override;
     std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) override;
+    qsizetype ExecuteWith(const QString& sql, const QVariantList& params, TRowStore* rows) override;
+    void StartTransaction() override;
+    void Commit() override;
+    void Rollback() override;
 
   private:
     sqlite3* Handle();

@@ -328,3 +328,14 @@ TEST_F(ConnectedWindowTest, MemoCellsAreDrawnWithTheirTextOtherCellsLeftAlone) {
     const QImage plain = draw("name");
     EXPECT_EQ(plain.pixelColor(12, 17), QColor(Qt::white)) << "other types keep the grid's drawing";
 }
+
+TEST_F(ConnectedWindowTest, AnUnpostedGridEditIsPostedBeforeTheNextStatement) {
+    Run("select * from items");
+    form->CheckBox1->setChecked(false);
+    form->ADOQuery1->First();
+    form->ADOQuery1->Edit();
+    form->ADOQuery1->FieldByName("name").SetAsString("pencil");
+    Run("select * from items where name = 'pencil'");
+    EXPECT_EQ(seam->Texts("error"), QStringList());
+    EXPECT_EQ(Panel(1), QStringLiteral("Records: 1")) << "the edit reached the database";
+}
