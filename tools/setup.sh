@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc qt6-qpa-plugins
     libsqlite3-dev sqlite3 unixodbc unixodbc-dev odbc-mdbtools mdbtools mdbtools-dev
-    odbc-postgresql postgresql
+    odbc-postgresql postgresql libcups2-dev
     libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation xvfb xauth poppler-utils
 )

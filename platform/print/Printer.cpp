@@ -12,6 +12,7 @@
 
 #include "core/Exception.h"
 #include "metafile/FontRealization.h"
+#include "print/PrintJob.h"
 
 namespace {
 // A PDF "printer" keeps the unprintable edge of a laser printer, 1/6 inch on every side, so
@@ -29,19 +30,11 @@ std::unique_ptr<QPrinter> CreateDevice(const TPrinterSelection& selection) {
     switch (selection.kind) {
         case TPrinterSelection::skNone:
             return nullptr;
-        case TPrinterSelection::skPdf: {
-            auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            device->setOutputFormat(QPrinter::PdfFormat);
-            device->setResolution(selection.dpi);
-            device->setOutputFileName(selection.fileName.isEmpty()
-                                          ? QDir::temp().filePath(QStringLiteral("Quorva.pdf"))
-                                          : selection.fileName);
-            const qreal m = kPdfMarginPoints;
-            device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                              QMarginsF(m, m, m, m), QPageLayout::Point));
-            device->setFullPage(false);
-            return device;
-        }
+        case TPrinterSelection::skPdf:
+            return TPrinter::NewPdfDevice(
+                selection.dpi, QPageSize(QPageSize::A4), kPdfMarginPoints * 25.4 / 72,
+                selection.fileName.isEmpty() ? QDir::temp().filePath(QStringLiteral("Quorva.pdf"))
+                                             : selection.fileName);
         case TPrinterSelection::skSystem: {
             const QPrinterInfo info = QPrinterInfo::defaultPrinter();
             if (info.isNull())
@@ -55,21 +48,37 @@ std::unique_ptr<QPrinter> CreateDevice(const TPrinterSelection& selection) {
 
 TPrinter::TPrinter() : device_(CreateDevice(TPrinterSelection::FromEnvironment())) {}
 
-TPrinter::~TPrinter() {
-    if (painter_)
-        painter_->end();
-}
+TPrinter::~TPrinter() = default;
 
 void TPrinter::Select(const TPrinterSelection& selection) {
     RequireIdle();
     device_ = CreateDevice(selection);
 }
 
+void TPrinter::Lend(QPrinter* device) {
+    RequireIdle();
+    lent_ = device;
+}
+
+std::unique_ptr<QPrinter> TPrinter::NewPdfDevice(int dpi, const QPageSize& paper, qreal edgeMm,
+                                                 const QString& fileName) {
+    auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    device->setOutputFormat(QPrinter::PdfFormat);
+    device->setResolution(dpi);
+    device->setOutputFileName(fileName);
+    device->setPageLayout(QPageLayout(paper, QPageLayout::Portrait,
+                                      QMarginsF(edgeMm, edgeMm, edgeMm, edgeMm),
+                                      QPageLayout::Millimeter));
+    device->setFullPage(false);
+    return device;
+}
+
 QString TPrinter::Name() const {
-    if (!device_)
+    const QPrinter* device = Device();
+    if (!device)
         return {};
-    return device_->outputFormat() == QPrinter::PdfFormat ? device_->outputFileName()
-                                                          : device_->printerName();
+    return device->outputFormat() == QPrinter::PdfFormat ? device->outputFileName()
+                                                         : device->printerName();
 }
 
 int TPrinter::GetDeviceCaps(TDeviceCap cap) const {
@@ -121,56 +130,49 @@ void TPrinter::BeginDoc() {
     QPrinter& device = RequireDevice();
     RequireIdle();
     device.setDocName(title_);
-    auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(&device)) {
-        throw EPrinter(QStringLiteral("Unable to start printing on %1").arg(Name()));
-    }
-    painter_ = std::move(painter);
+    job_ = std::make_unique<TPrintJob>(device, title_);
     aborted_ = false;
     pageNumber_ = 1;
 }
 
 void TPrinter::NewPage() {
     RequirePrinting();
-    if (!device_->newPage())
-        throw EPrinter(QStringLiteral("Unable to start a new page"));
+    job_->NewPage();
     ++pageNumber_;
 }
 
 void TPrinter::EndDoc() {
     RequirePrinting();
-    const bool written = painter_->end();
-    painter_.reset();
-    if (!written)
-        throw EPrinter(QStringLiteral("Unable to finish printing on %1").arg(Name()));
+    const std::unique_ptr<TPrintJob> job = std::move(job_);
+    job->Finish();
 }
 
 void TPrinter::Abort() {
     RequirePrinting();
-    device_->abort();
-    painter_->end();
-    painter_.reset();
+    const std::unique_ptr<TPrintJob> job = std::move(job_);
+    job->Abort();
     aborted_ = true;
 }
 
 QPainter& TPrinter::Canvas() const {
     RequirePrinting();
-    return *painter_;
+    return job_->Canvas();
 }
 
 QPrinter& TPrinter::RequireDevice() const {
-    if (!device_)
+    QPrinter* device = Device();
+    if (!device)
         throw EPrinter(QStringLiteral("There is no default printer currently selected"));
-    return *device_;
+    return *device;
 }
 
 void TPrinter::RequireIdle() const {
-    if (painter_)
+    if (job_)
         throw EPrinter(QStringLiteral("Printing in progress"));
 }
 
 void TPrinter::RequirePrinting() const {
-    if (!painter_)
+    if (!job_)
         throw EPrinter(QStringLiteral("Printer is not currently printing"));
 }
 

@@ -6,8 +6,10 @@
 
 #include "print/PrinterSelection.h"
 
+class QPageSize;
 class QPainter;
 class QPrinter;
+class TPrintJob;
 
 // Device capabilities, with the numbers Windows gives them.
 enum TDeviceCap : int {
@@ -42,7 +44,10 @@ class TPrinter {
 
     // Changes the device; refused while a job is open.
     void Select(const TPrinterSelection& selection);
-    bool Available() const { return device_ != nullptr; }
+    // Prints on the caller's device until lent nullptr: the print dialog's PDF file when there
+    // is no printer. Refused while a job is open.
+    void Lend(QPrinter* device);
+    bool Available() const { return Device() != nullptr; }
     QString Name() const;
 
     int GetDeviceCaps(TDeviceCap cap) const;
@@ -55,19 +60,24 @@ class TPrinter {
     int Copies() const;
     void SetCopies(int copies);
 
-    // Job control. A PDF device writes its file when the job ends.
+    // Job control. Nothing reaches the device before EndDoc; an aborted job leaves nothing.
     void BeginDoc();
     void NewPage();
     void EndDoc();
     void Abort();
-    bool Printing() const { return painter_ != nullptr; }
+    bool Printing() const { return job_ != nullptr; }
     bool Aborted() const { return aborted_; }
     int PageNumber() const { return pageNumber_; }
     // The page being printed, in device pixels from the printable corner.
     QPainter& Canvas() const;
 
     // The Qt printer behind the device, for the print dialog; null without a device.
-    QPrinter* Device() const { return device_.get(); }
+    QPrinter* Device() const { return lent_ ? lent_ : device_.get(); }
+
+    // A PDF device at `dpi` dots per inch on `paper`, whose printable area leaves `edgeMm`
+    // millimetres on every side, as a printer's would.
+    static std::unique_ptr<QPrinter> NewPdfDevice(int dpi, const QPageSize& paper, qreal edgeMm,
+                                                  const QString& fileName);
 
   private:
     QPrinter& RequireDevice() const;
@@ -75,7 +85,8 @@ class TPrinter {
     void RequirePrinting() const;
 
     std::unique_ptr<QPrinter> device_;
-    std::unique_ptr<QPainter> painter_;
+    QPrinter* lent_ = nullptr;
+    std::unique_ptr<TPrintJob> job_;
     QString title_;
     bool aborted_ = false;
     int pageNumber_ = 0;

@@ -6,6 +6,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 // Screen cursors with the values the program has always used for them.
@@ -23,6 +24,27 @@ struct TFileDialogRequest {
     QString defaultExt;
     bool fileMustExist = false;
     bool overwritePrompt = false;
+};
+
+// The range chosen in the print dialog.
+enum TPrintRange { prAllPages, prSelection, prPageNums };
+
+// The print dialog works on `device`: the printer, paper, file and the like chosen there stay
+// on it. Pages count from 1.
+struct TPrintDialogRequest {
+    QPrinter* device = nullptr;
+    int minPage = 1;
+    int maxPage = 1;
+    int fromPage = 1;
+    int toPage = 1;
+};
+
+struct TPrintDialogAnswer {
+    TPrintRange range = prAllPages;
+    int fromPage = 0;
+    int toPage = 0;
+    // "Print to text file": the document's text goes to a text file instead of the printer.
+    bool printToTextFile = false;
 };
 
 struct TLoginAnswer {
@@ -48,6 +70,9 @@ class ModalSeam {
     // Cancel gives nullopt; the caller keeps its default then.
     virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                             const QString& defaultText) = 0;
+    // Cancel gives nullopt.
+    virtual std::optional<TPrintDialogAnswer> PrintDialog(QWidget* parent,
+                                                          const TPrintDialogRequest& request) = 0;
     virtual std::optional<TLoginAnswer> LoginPrompt(const QString& database,
                                                     const QString& userName) = 0;
     virtual void Beep() = 0;

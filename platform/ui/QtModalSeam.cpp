@@ -1,6 +1,7 @@
 #include "ui/QtModalSeam.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -9,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QVBoxLayout>
 
 namespace {
 // Texts join their lines with a carriage return; Qt shows only "\n" as a break.
@@ -94,6 +97,52 @@ std::optional<QString> QtModalSeam::InputBox(const QString& caption, const QStri
     if (!ok)
         return {};
     return text;
+}
+
+std::optional<TPrintDialogAnswer> QtModalSeam::PrintDialog(QWidget* parent,
+                                                           const TPrintDialogRequest& request) {
+    if (!request.device)
+        return {};
+    QPrintDialog dialog(request.device, parent ? parent : ActiveWindow());
+    // The dialog's own "print to file" prints into a PDF file; the document's text goes to a
+    // text file through the check box of the extra tab.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintSelection);
+    dialog.setMinMax(request.minPage, request.maxPage);
+    dialog.setFromTo(request.fromPage, request.toPage);
+    dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+
+    auto* textTab = new QWidget;
+    textTab->setWindowTitle(QStringLiteral("Text output"));
+    auto* textLayout = new QVBoxLayout(textTab);
+    auto* toTextFile = new QCheckBox(QStringLiteral("Print to &text file"));
+    toTextFile->setObjectName(QStringLiteral("PrintToTextFile"));
+    toTextFile->setToolTip(
+        QStringLiteral("Save the document's text, separated by tabs, in a "
+                       "text file instead of printing it"));
+    textLayout->addWidget(toTextFile);
+    textLayout->addStretch();
+    dialog.setOptionTabs({textTab});
+
+    if (ShowModal(dialog) != QDialog::Accepted)
+        return {};
+    TPrintDialogAnswer answer;
+    switch (dialog.printRange()) {
+        case QAbstractPrintDialog::Selection:
+        case QAbstractPrintDialog::CurrentPage:
+            answer.range = prSelection;
+            break;
+        case QAbstractPrintDialog::PageRange:
+            answer.range = prPageNums;
+            break;
+        case QAbstractPrintDialog::AllPages:
+            answer.range = prAllPages;
+            break;
+    }
+    answer.fromPage = dialog.fromPage();
+    answer.toPage = dialog.toPage();
+    answer.printToTextFile = toTextFile->isChecked();
+    return answer;
 }
 
 std::optional<TLoginAnswer> QtModalSeam::LoginPrompt(const QString& database,

@@ -14,6 +14,8 @@ class QtModalSeam : public ModalSeam {
     std::optional<QString> SaveFile(QWidget* parent, const TFileDialogRequest& request) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                     const QString& defaultText) override;
+    std::optional<TPrintDialogAnswer> PrintDialog(QWidget* parent,
+                                                  const TPrintDialogRequest& request) override;
     std::optional<TLoginAnswer> LoginPrompt(const QString& database,
                                             const QString& userName) override;
     void Beep() override;

@@ -59,6 +59,22 @@ std::optional<QString> ScriptedModalSeam::InputBox(const QString& caption, const
     return Next<std::optional<QString>>(inputs_, std::nullopt);
 }
 
+void ScriptedModalSeam::AnswerPrintDialog(std::optional<TPrintDialogAnswer> answer) {
+    AnswerPrintDialog(PrintScript([answer](QPrinter&) { return answer; }));
+}
+
+std::optional<TPrintDialogAnswer> ScriptedModalSeam::PrintDialog(
+    QWidget*, const TPrintDialogRequest& request) {
+    shown.push_back({QStringLiteral("print"),
+                     QStringLiteral("%1..%2").arg(request.minPage).arg(request.maxPage),
+                     QString()});
+    printRequests.push_back(request);
+    const PrintScript script = Next<PrintScript>(printDialogs_, nullptr);
+    if (!script || !request.device)
+        return std::nullopt;
+    return script(*request.device);
+}
+
 std::optional<TLoginAnswer> ScriptedModalSeam::LoginPrompt(const QString& database,
                                                            const QString& userName) {
     shown.push_back({QStringLiteral("login"), userName, database});
@@ -81,6 +97,7 @@ QStringList ScriptedModalSeam::Texts(const QString& kind) const {
 void ScriptedModalSeam::Clear() {
     shown.clear();
     fileRequests.clear();
+    printRequests.clear();
     cursorHistory.clear();
     beeps = 0;
     unscripted = 0;

@@ -12,11 +12,14 @@ class ScriptedModalSeam : public ModalSeam {
   public:
     struct Shown {
         QString kind;  // "message", "confirm", "error", "information", "modal", "open", "save",
-                       // "input", "login"
+                       // "input", "print", "login"
         QString text;
         QString caption;
     };
     using FormScript = std::function<int(QDialog&)>;
+    // Answers the print dialog; it may also set up the device as a user would there (choose
+    // an output file, for instance).
+    using PrintScript = std::function<std::optional<TPrintDialogAnswer>(QPrinter&)>;
 
     void ShowMessage(const QString& text) override;
     bool Confirm(const QString& text) override;
@@ -27,6 +30,8 @@ class ScriptedModalSeam : public ModalSeam {
     std::optional<QString> SaveFile(QWidget* parent, const TFileDialogRequest& request) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                     const QString& defaultText) override;
+    std::optional<TPrintDialogAnswer> PrintDialog(QWidget* parent,
+                                                  const TPrintDialogRequest& request) override;
     std::optional<TLoginAnswer> LoginPrompt(const QString& database,
                                             const QString& userName) override;
     void Beep() override { ++beeps; }
@@ -40,6 +45,8 @@ class ScriptedModalSeam : public ModalSeam {
     void AnswerSaveFile(std::optional<QString> path) { saveFiles_.push_back(std::move(path)); }
     void AnswerInput(std::optional<QString> text) { inputs_.push_back(std::move(text)); }
     void AnswerLogin(std::optional<TLoginAnswer> login) { logins_.push_back(std::move(login)); }
+    void AnswerPrintDialog(std::optional<TPrintDialogAnswer> answer);
+    void AnswerPrintDialog(PrintScript script) { printDialogs_.push_back(std::move(script)); }
 
     // Texts of everything shown of one kind, in order.
     QStringList Texts(const QString& kind) const;
@@ -47,6 +54,7 @@ class ScriptedModalSeam : public ModalSeam {
 
     std::vector<Shown> shown;
     std::vector<TFileDialogRequest> fileRequests;
+    std::vector<TPrintDialogRequest> printRequests;
     std::vector<TCursor> cursorHistory;
     int beeps = 0;
     int unscripted = 0;
@@ -59,5 +67,6 @@ class ScriptedModalSeam : public ModalSeam {
     std::deque<FormScript> forms_;
     std::deque<std::optional<QString>> openFiles_, saveFiles_, inputs_;
     std::deque<std::optional<TLoginAnswer>> logins_;
+    std::deque<PrintScript> printDialogs_;
     TCursor cursor_ = crDefault;
 };
