@@ -1,5 +1,6 @@
 #include "CustomVellox.h"
 
+#include <QPrinter>
 #include <QScrollBar>
 
 #include "PreviewPaintBox.h"
@@ -35,7 +36,7 @@ TCustomVellox::TCustomVellox(QWidget* owner) : QScrollArea(owner) {
     printer_ = &Printer();
     paintBox_ = new TPreviewPaintBox(this, [this](QPainter& painter) { PaintPreview(painter); });
     setWidget(paintBox_);
-    setWidgetResizable(true);
+    setWidgetResizable(false);
     ResetPageStore();
 
     SetFont(QFont(QStringLiteral("Arial"), 9));
@@ -60,6 +61,8 @@ TCustomVellox::TCustomVellox(QWidget* owner) : QScrollArea(owner) {
     SetZoomPercent(35);
     registryKey_ = VelloxStrings::DefaultRegistryKey;
     creating_ = false;
+    // The ranges set while constructing assume one printer pixel a screen pixel.
+    UpdateScrollRanges();
 }
 
 TCustomVellox::~TCustomVellox() {

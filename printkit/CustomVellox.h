@@ -8,11 +8,14 @@
 
 #include "ColumnLayout.h"
 #include "PageGeometry.h"
+#include "PreviewColor.h"
+#include "PreviewGeometry.h"
 #include "PrintTypes.h"
 #include "VelloxMessage.h"
 #include "VelloxPrgDlg.h"
 #include "print/Printer.h"
 
+class QPrinter;
 class TMetafile;
 class TMetafileCanvas;
 class TPageList;
@@ -244,6 +247,17 @@ class TCustomVellox : public QScrollArea {
     void EndDocument();
     void ClearContents();
 
+    // Printing. Print asks for the range and the destination in the print dialog, then prints
+    // or saves the document's rows as a text file. PrintPages prints FromPage..ToPage on the
+    // process-wide printer, Copies times, collated or not; false when the user stopped it.
+    // While it runs the pages stay as they are: clearing or composing them is refused.
+    void Print();
+    bool PrintPages();
+    bool SendingPages() const { return sendingPages_; }
+    // The file the text output proposes: "Vellox.TXT" in the program's folder, or in the home
+    // folder when the program's folder cannot be written.
+    static QString ProposedTextFileName(const QString& programFolder, const QString& homeFolder);
+
     // Progress window; the status "<FINISH>" closes it.
     void UpdateProgress(const QString& status, const QString& prefix, int current, int first,
                         int last);
@@ -252,6 +266,18 @@ class TCustomVellox : public QScrollArea {
     TVelloxPrgDlg* ProgressDialog() const { return progress_; }
 
     // Preview.
+    // The background behind the sheet, where the gradient ends; the palette's window colour
+    // by default.
+    TColor Color() const { return color_; }
+    void SetColor(TColor value);
+    // Printer pixels per screen pixel on an axis; 1 while constructing or without a printer.
+    long double PrinterScreenRatio(TPreviewAxis axis) const;
+    // A length in measure units on the screen, and at the current zoom.
+    int ScreenPixels(TPreviewAxis axis, long double length) const;
+    int ZoomedPixels(TPreviewAxis axis, long double length) const;
+    // The sheet on the screen at the current zoom, in pixels.
+    int PreviewPaperWidth() const;
+    int PreviewPaperHeight() const;
     virtual void Invalidate();
     void BeginUpdate() { ++updateLock_; }
     void EndUpdate();
@@ -263,6 +289,8 @@ class TCustomVellox : public QScrollArea {
 
   protected:
     virtual void PaintPreview(QPainter& painter);
+    // Keeps the preview surface filling the visible area when that changes.
+    bool viewportEvent(QEvent* event) override;
     // A kit message sent or posted to this component; the grid adapter handles them.
     virtual void VelloxMessage(TVelloxMessage message);
     // Delivers a message to this component at once and raises what its handler raised.
@@ -270,6 +298,17 @@ class TCustomVellox : public QScrollArea {
     bool event(QEvent* event) override;
 
   private:
+    void PrintPage(int page, int first, int last, bool isFirst);
+    // The dialog's "print to text file": the document composed again while its rows are
+    // collected, then saved as tab-separated text.
+    void SaveRowsAsText();
+    // The PDF device the print dialog offers when the system has no printer; it matches the
+    // page geometry composed without a printer.
+    QPrinter& FallbackPdfDevice();
+
+    long double ScreenDpi(TPreviewAxis axis) const;
+    void FitSurface();
+
     // Runs one step of a composition run; whatever it raises ends the open run first.
     template <typename Step>
     auto InRun(Step&& step) -> decltype(step());
@@ -332,8 +371,8 @@ class TCustomVellox : public QScrollArea {
     int lineHeight_ = 0, lineNumber_ = 0, externalLeading_ = 0;
     int currentX_ = 0, currentY_ = 0;
     bool composing_ = false, headerMode_ = false, textFileOpen_ = false;
-    bool cancelRequested_ = false, exportingLines_ = false;
-    int expectedPages_ = 0, lineKind_ = 0;
+    bool cancelRequested_ = false, exportingLines_ = false, sendingPages_ = false;
+    int expectedPages_ = 0, lineKind_ = 0, sheetsDrawn_ = 0;
 
     // Pages: the store, the page being recorded (the last stored one, or a scratch page of
     // our own used for measuring between runs) and its canvas.
@@ -347,8 +386,11 @@ class TCustomVellox : public QScrollArea {
     // that never fits or handlers that write lines forever end in an error.
     int pageStartDepth_ = 0, lineDepth_ = 0;
 
+    std::unique_ptr<QPrinter> pdfFallback_;
     QPointer<TVelloxPrgDlg> progress_;
     TPreviewPaintBox* paintBox_ = nullptr;
+    TColor color_ = clBtnFace;
+    int horzRange_ = 0, vertRange_ = 0;
     int updateLock_ = 0;
     bool creating_ = true, loading_ = false;
 };

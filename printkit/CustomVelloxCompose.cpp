@@ -51,6 +51,8 @@ auto TCustomVellox::InRun(Step&& step) -> decltype(step()) {
 }
 
 void TCustomVellox::BeginDocument() {
+    if (sendingPages_)
+        throw EPagePrinter(VelloxStrings::ComposeWhileSending);
     // A second run started while one is open (from a handler run between pages) is refused.
     if (composing_ || textFileOpen_)
         throw EPagePrinter(VelloxStrings::ClearWhilePrinting);
@@ -254,6 +256,8 @@ void TCustomVellox::EndDocument() {
 }
 
 void TCustomVellox::ClearContents() {
+    if (sendingPages_)
+        throw EPagePrinter(VelloxStrings::ClearWhileSending);
     if (IsPrinting())
         throw EPagePrinter(VelloxStrings::ClearWhilePrinting);
     ResetPageStore();

@@ -1,5 +1,6 @@
 #include "PreviewPaintBox.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "ui/EventGuard.h"
@@ -9,7 +10,9 @@ TPreviewPaintBox::TPreviewPaintBox(QWidget* parent, TPaintHandler onPaint)
     setObjectName(QStringLiteral("PaintBox"));
 }
 
-void TPreviewPaintBox::paintEvent(QPaintEvent*) {
+void TPreviewPaintBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // Made explicit so that the handler can skip what is not exposed.
+    painter.setClipRegion(event->region());
     Guarded([&] { onPaint_(painter); });
 }

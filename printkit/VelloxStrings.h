@@ -19,6 +19,16 @@ inline const QString FileNameWhilePrinting = QStringLiteral("Can't change FileNa
 inline const QString PageNumberRange = QStringLiteral("PageNumber must be between 1 and %1");
 inline const QString ClearWhilePrinting = QStringLiteral("Can't clear contents while printing");
 inline const QString PrintingCancelled = QStringLiteral("Printing cancelled");
+inline const QString NoKontent = QStringLiteral("No kontent for printing");
+inline const QString ClearWhileSending =
+    QStringLiteral("Can't clear contents while the pages are being printed");
+inline const QString ComposeWhileSending =
+    QStringLiteral("Can't compose the document again while its pages are being printed");
+inline const QString AlreadySending = QStringLiteral("The pages are being printed already");
+inline const QString DefineFilename = QStringLiteral("Define filename");
+inline const QString FilenamePrompt = QStringLiteral("Name:");
+inline const QString ProposedTextFile = QStringLiteral("Vellox.TXT");
+inline const QString ContentSaved = QStringLiteral("Content saved in file %1");
 inline const QString TooManyPages = QStringLiteral("To many pages created");
 inline const QString TooLongLines = QStringLiteral("To long lines in process");
 inline const QString ContentExported = QStringLiteral("Content exported to %1");

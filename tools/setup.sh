@@ -9,6 +9,7 @@ packages=(
     odbc-postgresql postgresql libcups2-dev
     libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation xvfb xauth poppler-utils
+    cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
 )
 
 missing=()
@@ -21,5 +22,12 @@ done
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
+# Without systemd (a container) packages must not start their services, CUPS's among them: the
+# printing tests run a CUPS server of their own.
+if [ ! -d /run/systemd/system ] && [ ! -e /usr/sbin/policy-rc.d ]; then
+    printf '#!/bin/sh\nexit 101\n' | $sudo tee /usr/sbin/policy-rc.d >/dev/null
+    $sudo chmod +x /usr/sbin/policy-rc.d
+    trap '$sudo rm -f /usr/sbin/policy-rc.d' EXIT
+fi
 $sudo apt-get update -q
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -13,5 +13,18 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 "$root/tools/build.sh" "$build" "${options[@]}"
 export QT_QPA_PLATFORM=offscreen
+
+# The CUPS printing tests print on a private CUPS server whose PDF queue writes into a folder;
+# without one they skip.
+cups="$(mktemp -d -t quorva-cups.XXXXXX)"
+cups_errors="$(mktemp -t quorva-cups-errors.XXXXXX)"
+trap '"$root/tools/cups-test-server.sh" stop "$cups"; rm -rf "$cups" "$cups_errors"' EXIT
+if server="$("$root/tools/cups-test-server.sh" start "$cups" 2>"$cups_errors")"; then
+    eval "$server"
+    export QUORVA_CUPS_PDF_OUT="$cups/out"
+else
+    echo "CUPS printing tests skipped: $(tail -n 1 "$cups_errors" | sed 's/^cups-test-server: //')"
+fi
+
 cd "$build"
 ctest --output-on-failure --timeout 600 --parallel "$(nproc)"

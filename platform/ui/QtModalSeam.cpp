@@ -117,10 +117,13 @@ std::optional<TPrintDialogAnswer> QtModalSeam::PrintDialog(QWidget* parent,
     auto* textLayout = new QVBoxLayout(textTab);
     auto* toTextFile = new QCheckBox(QStringLiteral("Print to &text file"));
     toTextFile->setObjectName(QStringLiteral("PrintToTextFile"));
-    toTextFile->setToolTip(
-        QStringLiteral("Save the document's text, separated by tabs, in a "
-                       "text file instead of printing it"));
+    auto* explanation = new QLabel(QStringLiteral(
+        "Saves the rows of the document as text, their columns separated by tabs, in a file "
+        "named next. Nothing is printed."));
+    explanation->setWordWrap(true);
+    explanation->setIndent(20);
     textLayout->addWidget(toTextFile);
+    textLayout->addWidget(explanation);
     textLayout->addStretch();
     dialog.setOptionTabs({textTab});
 

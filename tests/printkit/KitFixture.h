@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "CustomVellox.h"
 #include "core/Exception.h"
 #include "print/Printer.h"
+#include "support/PdfTools.h"
 #include "support/ScriptedSeamFixture.h"
 
 // Chooses the process-wide printer as a user does, through QUORVA_PRINTER.
@@ -30,6 +32,22 @@ class KitTest : public ScriptedSeamTest {
     }
 
     std::unique_ptr<TCustomVellox> kit;
+};
+
+// A kit whose printer prints into `pdf`, in a folder of its own, read back with the poppler
+// tools; skips where they are missing.
+class PdfKitTest : public KitTest {
+  protected:
+    void SetUpPdf(int dpi) {
+        if (const QString missing = pdftools::Missing(); !missing.isEmpty())
+            GTEST_SKIP() << missing.toStdString();
+        ASSERT_TRUE(folder.isValid());
+        pdf = folder.filePath(QStringLiteral("printed.pdf"));
+        CreateKit(QByteArray("pdf:") + QByteArray::number(dpi) + ':' + pdf.toUtf8());
+    }
+
+    QTemporaryDir folder;
+    QString pdf;
 };
 
 // The printers composition is checked on: the fallback of a machine without a printer

@@ -1,34 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "KitFixture.h"
 #include "metafile/Metafile.h"
+#include "support/PdfTools.h"
 
 namespace {
-QString Output(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // Composes on a 600 dpi PDF printer, prints the pages into the PDF file and reads it back
 // with the poppler tools.
-class VelloxPdf : public KitTest {
+class VelloxPdf : public PdfKitTest {
   protected:
     void SetUp() override {
-        KitTest::SetUp();
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()) {
-            GTEST_SKIP() << "poppler-utils (pdftotext, pdfinfo) not installed";
-        }
-        ASSERT_TRUE(folder.isValid());
-        pdf = folder.filePath(QStringLiteral("document.pdf"));
-        CreateKit(QByteArray("pdf:600:") + pdf.toUtf8());
+        PdfKitTest::SetUp();
+        SetUpPdf(600);
     }
 
     void PrintPages() {
@@ -40,9 +26,6 @@ class VelloxPdf : public KitTest {
         }
         Printer().EndDoc();
     }
-
-    QTemporaryDir folder;
-    QString pdf;
 };
 
 TEST_F(VelloxPdf, ComposedPagesPrintAsTextAtTrueSize) {
@@ -66,15 +49,14 @@ TEST_F(VelloxPdf, ComposedPagesPrintAsTextAtTrueSize) {
     ASSERT_EQ(kit->PageCount(), 3);
     PrintPages();
 
-    const QString info = Output(QStringLiteral("pdfinfo"), {pdf});
+    const QString info = pdftools::Info(pdf);
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))))
         << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("(A4)"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Title:\\s+Order list\\n"))))
         << info.toStdString();
 
-    const QString text =
-        Output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    const QString text = pdftools::Text(pdf, {QStringLiteral("-layout")});
     const QStringList pages = text.split(QLatin1Char('\f'));
     ASSERT_GE(pages.size(), 3);
     for (int page = 0; page < 3; ++page) {
@@ -96,8 +78,7 @@ TEST_F(VelloxPdf, TextSitsWhereItWasComposed) {
     PrintPages();
 
     // pdftotext reports word boxes in points from the paper's corner: 25 mm margins.
-    const QString boxes =
-        Output(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QString boxes = pdftools::Text(pdf, {QStringLiteral("-bbox")});
     const QRegularExpression word(
         QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>Marker<"));
     const QRegularExpressionMatch match = word.match(boxes);
