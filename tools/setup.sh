@@ -10,6 +10,7 @@ packages=(
     libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation xvfb xauth poppler-utils
     cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

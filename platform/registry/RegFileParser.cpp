@@ -155,13 +155,18 @@ QStringList LogicalLines(const QStringList& physical) {
     for (qsizetype i = 1; i < physical.size(); ++i) {
         QString line = physical[i];
         bool complete = true;
-        // Appended in place: a large binary value spans thousands of lines.
-        while (StartsValue(line) && ChopContinuation(line)) {
+        // Each physical line carries its own mark: a line ending in two backslashes goes on to
+        // the next line only, not past it into the sections after it.
+        bool continued = StartsValue(line) && ChopContinuation(line);
+        while (continued) {
             if (i + 1 >= physical.size()) {
                 complete = false;
                 break;
             }
-            line += QStringView(physical[++i]).trimmed();
+            QString next = physical[++i].trimmed();
+            continued = ChopContinuation(next);
+            // Appended in place: a large binary value spans thousands of lines.
+            line += next;
         }
         if (complete)
             lines << line;
@@ -179,13 +184,15 @@ QStringList PhysicalLines(const QString& text) {
 }
 
 // The key a "[...]" section names; nothing for a deletion or a name that is no usable key.
+// Blanks around the root's name are dropped, but not those ending the path: a key name may
+// end in one, and the section written for such a key must read back as that key.
 std::optional<TRegKeyEntry> ParseSection(QStringView line) {
-    const QStringView name = line.sliced(1, line.size() - 2).trimmed();
-    if (name.startsWith(QLatin1Char('-')))
+    const QStringView name = line.sliced(1, line.size() - 2);
+    if (name.trimmed().startsWith(QLatin1Char('-')))
         return std::nullopt;
     const qsizetype backslash = name.indexOf(QLatin1Char('\\'));
     const std::optional<TRootKey> root =
-        ParseRootKeyName((backslash < 0 ? name : name.first(backslash)).toString());
+        ParseRootKeyName((backslash < 0 ? name : name.first(backslash)).trimmed().toString());
     const std::optional<QString> path =
         NormalizeKeyPath(backslash < 0 ? QString() : name.sliced(backslash).toString());
     if (!root || !path)

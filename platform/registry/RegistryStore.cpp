@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "registry/RegistryException.h"
 
@@ -37,7 +38,11 @@ TRegDocument ReadRegistryStore(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         Refuse(path, file.errorString());
-    const QByteArray bytes = file.read(kMaxStoreSize + 1);
+    // As much as the file held a moment ago, and the rest only when it has grown since: a
+    // buffer the size of the limit would be set aside (and kept) for every small store.
+    QByteArray bytes = file.read(std::min(info.size(), kMaxStoreSize) + 1);
+    if (bytes.size() > info.size() && bytes.size() <= kMaxStoreSize)
+        bytes += file.read(kMaxStoreSize + 1 - bytes.size());
     if (file.error() != QFileDevice::NoError)
         Refuse(path, file.errorString());
     if (bytes.size() > kMaxStoreSize)

@@ -93,6 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
             kV5 + "[HKCU\\Q]\r\n\"B\"=hex:01,02,\\\r\n  03,04\r\n\"C\"=hex(b):01,00,\\\n"
                   "  00,00,00,00,00,00\n",
             {"HKEY_CURRENT_USER\\Q: B=hex(3):01,02,03,04, C=hex(11):01,00,00,00,00,00,00,00"}},
+        ParseCase{"LineEndingInTwoBackslashesGoesOnToTheNextLineOnly",
+                  kV5 + "[HKCU\\Q]\n\"A\"=\"C:\\\\\n\n[HKCU\\R]\n\"B\"=\"2\"\n",
+                  {"HKEY_CURRENT_USER\\Q: ", "HKEY_CURRENT_USER\\R: B=sz:2\\0"}},
         ParseCase{"ValueCutOffByTheEndIsLeftOut",
                   kV5 + "[HKCU\\Q]\n\"A\"=\"1\"\n\"B\"=hex:01,02,\\",
                   {"HKEY_CURRENT_USER\\Q: A=sz:1\\0"}},
@@ -117,6 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
                   kV5 + "[HKEY_NOWHERE\\Q]\n\"A\"=\"1\"\n[HKCU\\Q\n\"B\"=\"2\"\n"
                         "[HKCU\\a\\\\b]\n\"C\"=\"3\"\n[HKCU\\R]\n\"D\"=\"4\"\n",
                   {"HKEY_CURRENT_USER\\R: D=sz:4\\0"}},
+        ParseCase{"KeyNameMayEndInABlank",
+                  kV5 + "[HKCU\\Q ]\n\"A\"=\"1\"\n[ HKCU \\R]\n",
+                  {"HKEY_CURRENT_USER\\Q : A=sz:1\\0", "HKEY_CURRENT_USER\\R: "}},
         ParseCase{"RootsAndEmptyKeys",
                   kV5 + "[HKEY_CLASSES_ROOT\\.xls]\n@=\"Excel.Sheet.8\"\n[HKEY_CURRENT_USER]\n"
                         "[HKLM\\Software\\Q\\]\n",
@@ -220,6 +226,24 @@ TEST(RegDocument, BlankFileIsAnEmptyStore) {
         const TRegDocument document = TRegDocument::FromBytes(bytes, QStringLiteral("t"));
         EXPECT_TRUE(document.Contents().keys.isEmpty());
         EXPECT_FALSE(document.KeyExists(HKEY_CURRENT_USER, QStringLiteral("Software")));
+    }
+}
+
+// Whatever the file ends with and whatever the key is called, a key added to the file is
+// there when it is read again; else creating a key would report success and append the same
+// section on every start.
+TEST(RegDocument, AddedKeyIsFoundWhenReadAgain) {
+    for (const char* ending : {"\"A\"=\"1\"", "\"A\"=\"C:\\\\", "\"A\"=\"C:\\\\\n",
+                               "\"B\"=hex:01,\\", "\"B\"=hex:01,\\\n", "; note \\"}) {
+        const TRegDocument document =
+            TRegDocument::FromBytes((kV5 + "[HKCU\\Q]\n" + ending).toUtf8(), QStringLiteral("t"));
+        for (const char* name : {"New", "New ", " New\\Sub\u3000"}) {
+            const QString path = QString::fromUtf8(name);
+            const TRegDocument reread = TRegDocument::FromBytes(
+                document.WithKeyAdded(HKEY_CURRENT_USER, path), QStringLiteral("t"));
+            EXPECT_TRUE(reread.FindKey(HKEY_CURRENT_USER, path)) << ending << " + " << name;
+            EXPECT_TRUE(reread.FindKey(HKEY_CURRENT_USER, QStringLiteral("Q"))) << ending;
+        }
     }
 }
 
