@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/FloatText.h"
+
 // Pieces of `text` between occurrences of `separator`; every occurrence ends a piece, so an
 // empty text gives one empty piece and a trailing separator an empty last piece.
 QStringList SplitByChar(const QString& text, QChar separator);
@@ -17,15 +19,6 @@ QString ReplaceAll(const QString& pattern, const QString& replacement, const QSt
 // The text up to and including its last blank or control character (code below 33); the
 // text unchanged when it has none.
 QString TrimToLastBlank(const QString& text);
-
-// General format with at most 15 significant digits and the locale's decimal separator:
-// fixed notation unless the number needs more than 15 digits before the separator or is
-// below 0.0001, then scientific ("1E20", "1.5E-7").
-QString FloatToStr(long double value);
-
-// A number in the same syntax (blanks around it allowed, the locale's decimal separator,
-// an optional exponent); nothing when the text is not one.
-std::optional<long double> StrToFloat(const QString& text);
 
 // To the nearest integer, halfway values to the even neighbour; nothing when the result does
 // not fit in 32 bits or the value is not a number.

@@ -6,7 +6,7 @@
 #include <QTime>
 #include <optional>
 
-#include "db/FloatText.h"
+#include "core/FloatText.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType ty
         case TRowStore::CellKind::Float:
             if (type == ftBoolean)
                 return BooleanText(rows.Float(row, column) != 0);
-            return FloatToText(rows.Float(row, column));
+            return FloatToStr(rows.Float(row, column));
         case TRowStore::CellKind::Bytes:
         case TRowStore::CellKind::Text:
             break;

@@ -7,7 +7,7 @@
 #include "db/RowStore.h"
 
 // A stored cell as a field of `type` shows it: NULL empty, integers in decimal, floats by
-// FloatToText, dates and times (ISO text in the store) in the system locale's short formats
+// FloatToStr, dates and times (ISO text in the store) in the system locale's short formats
 // (a date-and-time at midnight as its date alone), Booleans "True"/"False", text and memo in full.
 // Text a date field cannot read stays as is.
 QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType type);

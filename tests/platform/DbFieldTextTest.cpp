@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
+#include "core/FloatText.h"
 #include "db/DeclaredType.h"
 #include "db/FieldText.h"
-#include "db/FloatText.h"
 
 namespace {
 
@@ -17,30 +17,28 @@ struct FloatCase {
     const char* text;
 };
 
-class FloatToTextRule : public ::testing::TestWithParam<FloatCase> {};
+class FloatFieldText : public ::testing::TestWithParam<FloatCase> {};
 
-TEST_P(FloatToTextRule, GivesGeneralFormatWith15Digits) {
-    EXPECT_EQ(FloatToText(GetParam().value).replace(QLocale::system().decimalPoint(), "."),
+TEST_P(FloatFieldText, GivesGeneralFormatWith15Digits) {
+    EXPECT_EQ(FloatToStr(GetParam().value).replace(QLocale::system().decimalPoint(), "."),
               QString::fromLatin1(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, FloatToTextRule,
-    ::testing::Values(
-        FloatCase{"WholeNumberHasNoDecimals", 3983.0, "3983"}, FloatCase{"Zero", 0.0, "0"},
-        FloatCase{"NegativeZero", -0.0, "0"}, FloatCase{"TwoDecimals", 1234.56, "1234.56"},
-        FloatCase{"Negative", -0.5, "-0.5"}, FloatCase{"RoundingNoiseDropped", 0.1 + 0.2, "0.3"},
-        FloatCase{"FifteenDigitsKept", 123456789.012345, "123456789.012345"},
-        FloatCase{"SixteenthDigitRounded", 1.0000000000000002, "1"},
-        FloatCase{"ThirdRoundsAt15", 1.0 / 3.0, "0.333333333333333"},
-        FloatCase{"SmallStillFixed", 0.00001, "0.00001"},
-        FloatCase{"BelowSmallestFixed", 0.0000015, "1.5E-6"},
-        FloatCase{"FifteenIntegerDigitsFixed", 123456789012345.0, "123456789012345"},
-        FloatCase{"SixteenIntegerDigitsScientific", 1234567890123456.0, "1.23456789012346E15"},
-        FloatCase{"LargePowerOfTen", 1e20, "1E20"},
-        FloatCase{"NegativeScientific", -2.5e-7, "-2.5E-7"},
-        FloatCase{"Infinity", std::numeric_limits<double>::infinity(), "INF"},
-        FloatCase{"NotANumber", std::nan(""), "NAN"}),
+    Cases, FloatFieldText,
+    ::testing::Values(FloatCase{"WholeNumberHasNoDecimals", 3983.0, "3983"},
+                      FloatCase{"Zero", 0.0, "0"}, FloatCase{"NegativeZero", -0.0, "0"},
+                      FloatCase{"TwoDecimals", 1234.56, "1234.56"},
+                      FloatCase{"Negative", -0.5, "-0.5"},
+                      FloatCase{"RoundingNoiseDropped", 0.1 + 0.2, "0.3"},
+                      FloatCase{"FifteenDigitsKept", 123456789.012345, "123456789.012345"},
+                      FloatCase{"SixteenthDigitRounded", 1.0000000000000002, "1"},
+                      FloatCase{"ThirdRoundsAt15", 1.0 / 3.0, "0.333333333333333"},
+                      FloatCase{"SmallestFixed", 0.0001, "0.0001"},
+                      FloatCase{"BelowSmallestFixed", 0.00005, "5E-5"},
+                      FloatCase{"NegativeScientific", -2.5e-7, "-2.5E-7"},
+                      FloatCase{"Infinity", std::numeric_limits<double>::infinity(), "INF"},
+                      FloatCase{"NotANumber", std::nan(""), "NAN"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DeclarationCase {
