@@ -4,7 +4,7 @@
 
 #include "DbEditTestSupport.h"
 #include "DbTestSupport.h"
-#include "PostgresServer.h"
+#include "PostgresSuite.h"
 #include "db/ADOQuery.h"
 #include "support/ScriptedSeamFixture.h"
 
@@ -27,33 +27,14 @@ INSERT INTO pairs VALUES (1, 'x', 'one-x'), (1, 'y', 'one-y');
 INSERT INTO loose VALUES ('p');
 )");
 
-class EditingOnPostgres : public ScriptedSeamTest {
+class EditingOnPostgres : public PostgresSuite {
   protected:
-    static void SetUpTestSuite() {
-        server_ = new PostgresServer;
-        skipReason_ = server_->Start();
-        if (!skipReason_.isEmpty())
-            return;
-        try {
-            TADOConnection setup;
-            OpenConnection(setup, server_->ConnectionString());
-            setup.Backend().Execute(QStringLiteral("CREATE DATABASE editing"));
-            setup.Close();
-            OpenConnection(setup, server_->ConnectionString(QStringLiteral("editing")));
-            setup.Backend().Execute(kSchema);
-        } catch (const Exception& error) {
-            skipReason_ = QStringLiteral("cannot set up the test database: ") + error.Message();
-        }
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
+    static void SetUpTestSuite() { StartServer(QStringLiteral("editing"), kSchema); }
 
     void SetUp() override {
-        if (!skipReason_.isEmpty())
-            GTEST_SKIP() << "no PostgreSQL server for this test: " << skipReason_.toStdString();
-        ScriptedSeamTest::SetUp();
+        PostgresSuite::SetUp();
+        if (IsSkipped())
+            return;
         OpenConnection(connection, server_->ConnectionString(QStringLiteral("editing")));
         query.SetConnection(&connection);
         connection.Backend().Execute(QStringLiteral("BEGIN"));
@@ -79,8 +60,6 @@ class EditingOnPostgres : public ScriptedSeamTest {
         return rows.RowCount() ? rows.Value(0, 0).toString() : QStringLiteral("<none>");
     }
 
-    static inline PostgresServer* server_ = nullptr;
-    static inline QString skipReason_;
     TADOConnection connection;
     TADOQuery query;
 };

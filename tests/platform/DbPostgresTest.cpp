@@ -4,7 +4,7 @@
 #include <QLocale>
 
 #include "DbTestSupport.h"
-#include "PostgresServer.h"
+#include "PostgresSuite.h"
 #include "core/Exception.h"
 #include "db/ADOQuery.h"
 #include "db/ADOTable.h"
@@ -26,30 +26,14 @@ INSERT INTO customers(name, active) VALUES ('Øyvind', false);
 CREATE VIEW rich AS SELECT name, balance FROM customers WHERE balance > 100;
 )");
 
-class PostgresData : public ScriptedSeamTest {
+class PostgresData : public PostgresSuite {
   protected:
-    static void SetUpTestSuite() {
-        server_ = new PostgresServer;
-        skipReason_ = server_->Start();
-        if (!skipReason_.isEmpty())
-            return;
-        try {
-            TADOConnection setup;
-            OpenConnection(setup, server_->ConnectionString());
-            setup.Backend().Execute(kSchema);
-        } catch (const Exception& error) {
-            skipReason_ = QStringLiteral("cannot set up the test database: ") + error.Message();
-        }
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
+    static void SetUpTestSuite() { StartServer(QString(), kSchema); }
 
     void SetUp() override {
-        if (!skipReason_.isEmpty())
-            GTEST_SKIP() << "no PostgreSQL server for this test: " << skipReason_.toStdString();
-        ScriptedSeamTest::SetUp();
+        PostgresSuite::SetUp();
+        if (IsSkipped())
+            return;
         OpenConnection(connection, server_->ConnectionString());
         query.SetConnection(&connection);
         table.SetConnection(&connection);
@@ -61,8 +45,6 @@ class PostgresData : public ScriptedSeamTest {
         query.Open();
     }
 
-    static inline PostgresServer* server_ = nullptr;
-    static inline QString skipReason_;
     TADOConnection connection;
     TADOQuery query;
     TADOTable table;
