@@ -133,6 +133,8 @@ void TPrintJob::SubmitToQueue() {
     options.Add(QStringLiteral("copies"), QString::number(qMax(1, device_.copyCount())));
     options.Add(QStringLiteral("media"), device_.pageLayout().pageSize().key());
     options.Add(QStringLiteral("fit-to-page"), QStringLiteral("false"));
+    if (device_.pageOrder() == QPrinter::LastPageFirst)
+        options.Add(QStringLiteral("outputorder"), QStringLiteral("reverse"));
     if (device_.duplex() == QPrinter::DuplexLongSide)
         options.Add(QStringLiteral("sides"), QStringLiteral("two-sided-long-edge"));
     else if (device_.duplex() == QPrinter::DuplexShortSide)
