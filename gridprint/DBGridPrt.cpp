@@ -1,0 +1,230 @@
+#include "DBGridPrt.h"
+
+#include "ColumnGroups.h"
+#include "ProgramCounters.h"
+#include "VelloxStrings.h"
+#include "core/Exception.h"
+#include "db/DBGrid.h"
+#include "db/DataSet.h"
+#include "db/Field.h"
+#include "ui/ModalSeam.h"
+
+namespace {
+const QString kNothingToPrint =
+    QStringLiteral("No grid assigned to Rurovazi or none grid column available or visible!");
+
+TAlignment AlignmentOf(Qt::Alignment alignment) {
+    if (alignment & Qt::AlignRight)
+        return taRightJustify;
+    if (alignment & Qt::AlignHCenter)
+        return taCenter;
+    return taLeftJustify;
+}
+
+TColumnRec ColumnRecOf(const TColumn& column, int index) {
+    TColumnRec record;
+    record.Index = uint16_t(index);
+    record.Visible = column.Visible();
+    record.Width = column.Width() / 4;
+    record.Title = column.Title().Caption();
+    record.TitleAlignment = AlignmentOf(column.Title().Alignment());
+    record.TitleFont = column.Title().Font();
+    record.Alignment = AlignmentOf(column.Alignment());
+    record.Font = column.Font();
+    return record;
+}
+
+// A value's own bars would split its cell and shift every cell after it.
+QString CellValue(const QString& text) {
+    QString value = text;
+    return value.replace(QLatin1Char('|'), QChar(0x00A6));
+}
+}  // namespace
+
+TDBGridPrint::TDBGridPrint(QWidget* owner) : TCustomVellox(owner) {
+    setObjectName(QStringLiteral("DBGridPrint"));
+    SetOnTableLineColumn([this](QObject* sender, int column, TTableLineColumnInfo& info) {
+        GetColumnInfo(sender, column, info);
+    });
+}
+
+TDBGridPrint::~TDBGridPrint() {
+    grid_ = nullptr;
+    ColumnGroups.clear();
+}
+
+void TDBGridPrint::VelloxMessage(TVelloxMessage message) {
+    switch (message) {
+        case WM_PAGESTART:
+            RepeatTitleRow();
+            break;
+        case WM_REGENERATE:
+            BuildFromGrid();
+            break;
+        case WM_EXPORTSHEET:
+            break;
+    }
+}
+
+void TDBGridPrint::BuildFromGrid() {
+    // Whatever happens, the preview repaints, the progress window goes and the cursor returns.
+    struct TCleanup {
+        TDBGridPrint& kit;
+        ~TCleanup() {
+            kit.EndUpdate();
+            kit.UpdateProgress(VelloxStrings::Finish, {}, 0, 0, 0);
+            Modal().SetCursor(crDefault);
+        }
+    } cleanup{*this};
+    LoadSettings();
+    SetZoomLocation(zlTopCenter);
+    ClearContents();
+    BuildHeaderFooter();
+    Modal().SetCursor(crHourGlass);
+    BeginUpdate();
+    if (grid_)
+        RenderGrid();
+}
+
+void TDBGridPrint::RenderGrid() {
+    TDataSet* dataSet = grid_ ? grid_->DataSet() : nullptr;
+    const TDBGridColumns* columns = grid_ ? &grid_->Columns() : nullptr;
+    bool wideEnough = false;
+    for (int i = 0; columns && i < columns->Count(); ++i)
+        wideEnough = wideEnough || columns->Width(i) > 5;
+    if (!grid_ || !wideEnough || !dataSet || !dataSet->Active() || dataSet->RecordCount() < 1 ||
+        dataSet->FieldCount() < 1) {
+        Modal().ErrorBox(kNothingToPrint);
+        return;
+    }
+
+    ColumnGroups.clear();
+    GroupWidthLimit = TextAreaWidth();
+    GroupWidth = GroupWidthLimit * 1.1L;
+    LastColumnGroup = -1;
+    for (int i = 0; i < columns->Count(); ++i)
+        AddColumn(ColumnRecOf(columns->Items(i), i), MeasureUnit());
+
+    BeginDocument();
+    ColumnGroupNumber = 0;
+    try {
+        for (CurrentColumnGroup = 0; CurrentColumnGroup <= LastColumnGroup; ++CurrentColumnGroup)
+            RenderColumnGroup();
+    } catch (...) {
+        // The run has ended itself; these only close what may still be open.
+        try {
+            NewLine();
+            EndDocument();
+        } catch (...) {
+        }
+        throw;
+    }
+    NewLine();
+    EndDocument();
+}
+
+void TDBGridPrint::RenderColumnGroup() {
+    ++ColumnGroupNumber;
+    if (PageNumber() != 1)
+        DocumentPageNumber = 0;
+    if (CurrentColumnGroup > 0) {
+        // The new group writes its own title row below; the page start must not.
+        SuppressPageStart = true;
+        try {
+            NewPage();
+        } catch (...) {
+            SuppressPageStart = false;
+            throw;
+        }
+        SuppressPageStart = false;
+    }
+    SetLineSpacing(lsSingleAndAHalf);
+    const TColumnArray& group = ColumnGroups[size_t(CurrentColumnGroup)];
+    SetColumnLayout(QString());
+    for (size_t i = 1; i < group.size(); ++i)
+        SetColumnLayout(ColumnLayout() + QLatin1Char('|'));
+    WriteTitleRow(true);
+
+    TDataSet& dataSet = *grid_->DataSet();
+    SetExpectedPages(ExpectedPagesFor(dataSet.RecordCount(), LastColumnGroup));
+    dataSet.DisableControls();
+    struct TEnable {
+        TDataSet& dataSet;
+        ~TEnable() { dataSet.EnableControls(); }
+    } enable{dataSet};
+    dataSet.First();
+    while (!dataSet.Eof()) {
+        const QString row = GroupRow(group, true, MeasureUnit(), false, [&](size_t i) {
+            const int field = group[i].Index;
+            return field < dataSet.FieldCount() ? CellValue(dataSet.Fields(field).DisplayText())
+                                                : QString();
+        });
+        WriteLine(row);
+        CopyToLines(row);
+        if (CancelRequested())
+            break;
+        dataSet.Next();
+    }
+    // A Stop after the last page start would otherwise leave a cut-off document that looks
+    // complete.
+    if (CancelRequested())
+        throw ECancelPrinting(VelloxStrings::PrintingCancelled);
+}
+
+void TDBGridPrint::WriteTitleRow(bool leadingBlank) {
+    GroupWidth = 0;
+    const bool tableGrid = TableGrid();
+    SetTableGrid(true);
+    const TColumnArray& group = ColumnGroups[size_t(CurrentColumnGroup)];
+    const QString row = GroupRow(group, leadingBlank, MeasureUnit(), true,
+                                 [&](size_t i) { return CellValue(group[i].Title); });
+    SetLineKind(1);
+    try {
+        WriteLine(row);
+    } catch (...) {
+        SetTableGrid(tableGrid);
+        SetLineKind(2);
+        throw;
+    }
+    SetTableGrid(tableGrid);
+    SetLineKind(2);
+    SetLineSpacing(lsHalfSpace);
+    NewLine();
+    SetLineSpacing(lsSingleAndAHalf);
+    CopyToLines(row);
+}
+
+void TDBGridPrint::CopyToLines(const QString& row) {
+    if (ExportingLines())
+        Lines().append(QString(row).replace(QLatin1Char('|'), QLatin1Char('\t')));
+}
+
+void TDBGridPrint::RepeatTitleRow() {
+    if (SuppressPageStart || PageNumber() == 1)
+        return;
+    if (CurrentColumnGroup < 0 || size_t(CurrentColumnGroup) >= ColumnGroups.size())
+        return;
+    WriteTitleRow(false);
+}
+
+void TDBGridPrint::GetColumnInfo(QObject*, int column, TTableLineColumnInfo& info) {
+    if (!grid_ || CurrentColumnGroup < 0 || size_t(CurrentColumnGroup) >= ColumnGroups.size())
+        return;
+    const TColumnArray& group = ColumnGroups[size_t(CurrentColumnGroup)];
+    if (column < 1 || size_t(column) > group.size())
+        return;
+    const TColumnRec& record = group[size_t(column - 1)];
+    info.Width = ColumnWidthInUnits(record.Width, MeasureUnit());
+    if (FitPrintToPage() && GroupWidth > 0 && GroupWidth < GroupWidthLimit)
+        info.Width = info.Width * GroupWidthLimit / GroupWidth;
+    info.Grid = TableGrid();
+    const bool title = LineKind() == 1;
+    if (PrintWYSIWYG()) {
+        info.Alignment = title ? record.TitleAlignment : record.Alignment;
+        SetFont(title ? record.TitleFont : record.Font);
+    } else {
+        QFont font = Font();
+        font.setBold(title);
+        SetFont(font);
+    }
+}
