@@ -226,6 +226,8 @@ void TMainForm::CreateDataAccess() {
     DataSource1->setObjectName(QStringLiteral("DataSource1"));
     DataSource1->SetDataSet(ADOQuery1);
     DBGrid1->SetDataSource(DataSource1);
+
+    CreateGridPrint();
 }
 
 void TMainForm::ConnectHandlers() {
@@ -252,6 +254,10 @@ void TMainForm::ConnectHandlers() {
     connect(Button4, &QPushButton::clicked, this, Guard([this] { Button4Click(); }));
     connect(CheckBox2, &QCheckBox::toggled, this, Guard([this] { CheckBox2Click(); }));
     connect(ExecuteButton, &QPushButton::clicked, this, Guard([this] { ExecuteButtonClick(); }));
+
+    connect(Button5, &QPushButton::clicked, this, Guard([this] { Button5Click(); }));
+    connect(Button3, &QPushButton::clicked, this, Guard([this] { Button3Click(); }));
+    connect(Button2, &QPushButton::clicked, this, Guard([this] { Button2Click(); }));
 }
 
 void TMainForm::FormCreate() {

@@ -6,10 +6,12 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextEdit>
 
+#include "DBGridPrt.h"
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
 #include "db/ADOTable.h"
@@ -60,6 +62,12 @@ class TMainForm : public QMainWindow {
     void CheckBox2Click();
     void ExecuteButtonClick();
 
+    // Saving the grid and printing the field report.
+    void Button5Click();
+    void Button3Click();
+    // Printing the grid through the grid print adapter.
+    void Button2Click();
+
     QLabel* Label3;
     QPushButton* OpenADOButton;
     QPushButton* OpenBDEButton;
@@ -98,6 +106,7 @@ class TMainForm : public QMainWindow {
     TQuery* Query1;
     TTable* Table1;
     TDataSource* DataSource1;
+    TDBGridPrint* DBGridPrint1;
     TFileDialogRequest OpenDialog1;
     TFileDialogRequest SaveDialog1;
 
@@ -112,8 +121,14 @@ class TMainForm : public QMainWindow {
   private:
     void CreateControls();
     void CreateDataAccess();
+    void CreateGridPrint();
     void ConnectHandlers();
     void LimitColumnWidths();
+    void FillFieldReport(const QString& table);
+    void PrintFieldReport();
 
     bool useADO_ = false;
+    // The PDF file the field report goes to when there is no printer; kept for the session,
+    // so the print dialog shows the file chosen last time.
+    std::unique_ptr<QPrinter> reportPdf_;
 };

@@ -1,0 +1,35 @@
+#include "MainUnit.h"
+#include "ui/ModalSeam.h"
+
+void TMainForm::CreateGridPrint() {
+    // The adapter sits hidden on the window; these are the settings the window gives it.
+    DBGridPrint1 = new TDBGridPrint(this);
+    DBGridPrint1->setObjectName(QStringLiteral("DBGridPrint1"));
+    DBGridPrint1->setVisible(false);
+    DBGridPrint1->SetAsgnDBGrid(DBGrid1);
+    const QFont font(QStringLiteral("Arial"), 9);
+    DBGridPrint1->SetFont(font);
+    DBGridPrint1->SetHeaderFont(font);
+    DBGridPrint1->SetFooterFont(font);
+    DBGridPrint1->SetMeasureUnit(muMillimeters);
+    DBGridPrint1->SetMarginTop(25);
+    DBGridPrint1->SetMarginBottom(25);
+    DBGridPrint1->SetMarginLeft(25);
+    DBGridPrint1->SetMarginRight(25);
+    DBGridPrint1->SetPageBorderOffset(1.5L);
+    DBGridPrint1->SetPrintWYSIWYG(false);
+    DBGridPrint1->SetPrintTitle(QStringLiteral("Quorva Table Print"));
+    DBGridPrint1->SetRegistryKey(QStringLiteral("Software\\Mervane\\Vellox"));
+    DBGridPrint1->SetUseRegistry(false);
+    DBGridPrint1->SetZoomLocation(zlCenter);
+}
+
+void TMainForm::Button2Click() {
+    TDataSet* dataSet = DataSource1->DataSet();
+    if (!dataSet || dataSet->RecordCount() < 1) {
+        Modal().ShowMessage(QStringLiteral("No lines, no print!"));
+        return;
+    }
+    DBGridPrint1->BuildFromGrid();
+    DBGridPrint1->Print();
+}

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include "MainWindowFixture.h"
+#include "platform/DbTestSupport.h"
+#include "print/Printer.h"
+#include "support/PdfTools.h"
+
+namespace {
+class PrintGridTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        pdf = temp.filePath(QStringLiteral("grid.pdf"));
+        Printer().Select(TPrinterSelection::Pdf(300, pdf));
+        OpenSqliteFile(shop.Path());
+        ASSERT_TRUE(form->IsConnected());
+        form->DBGridPrint1->SetShowProgress(false);
+        seam->Clear();
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        Printer().Select(TPrinterSelection::None());
+    }
+    void Run(const QString& sql) {
+        form->Memo1->setPlainText(sql);
+        form->ExecuteButton->click();
+    }
+
+    TestDatabaseFile shop{QStringLiteral(
+        "CREATE TABLE items(id INTEGER PRIMARY KEY, name VARCHAR(30), price REAL);"
+        "INSERT INTO items VALUES (1, 'pen', 1.5), (2, 'cup', 3983), (3, 'Bücher', 12.25);")};
+    QString pdf;
+};
+
+TEST_F(PrintGridTest, TheAdapterIsSetUpAsTheWindowStoresIt) {
+    TDBGridPrint* print = form->DBGridPrint1;
+    EXPECT_EQ(print->objectName(), QStringLiteral("DBGridPrint1"));
+    EXPECT_EQ(print->AsgnDBGrid(), form->DBGrid1);
+    EXPECT_FALSE(print->isVisible());
+    EXPECT_EQ(print->PrintTitle(), QStringLiteral("Quorva Table Print"));
+    EXPECT_FALSE(print->PrintWYSIWYG());
+    EXPECT_FALSE(print->UseRegistry());
+    EXPECT_EQ(print->MeasureUnit(), muMillimeters);
+    EXPECT_EQ(print->MarginTop(), 25);
+    EXPECT_EQ(print->PageBorderOffset(), 1.5L);
+    EXPECT_EQ(print->Font().family(), QStringLiteral("Arial"));
+}
+
+TEST_F(PrintGridTest, NothingToPrintIsSaid) {
+    form->Button2->click();
+    ASSERT_EQ(seam->Texts(QStringLiteral("error")).size(), 1);
+    EXPECT_TRUE(seam->Texts(QStringLiteral("error"))[0].contains(QStringLiteral("closed dataset")));
+
+    Run(QStringLiteral("SELECT * FROM items WHERE id < 0"));
+    seam->Clear();
+    form->Button2->click();
+    EXPECT_EQ(seam->Texts(QStringLiteral("message")),
+              QStringList{QStringLiteral("No lines, no print!")});
+    EXPECT_TRUE(seam->printRequests.empty());
+}
+
+TEST_F(PrintGridTest, PrintsTheResultThroughThePrintDialog) {
+    if (const QString missing = pdftools::Missing(); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    Run(QStringLiteral("SELECT * FROM items"));
+    seam->AnswerPrintDialog(TPrintDialogAnswer{prAllPages, 0, 0, false});
+    form->Button2->click();
+    EXPECT_TRUE(seam->Texts(QStringLiteral("error")).isEmpty());
+    ASSERT_EQ(seam->printRequests.size(), 1u);
+    EXPECT_EQ(seam->printRequests[0].maxPage, 1);
+    const QString text = pdftools::Text(pdf);
+    for (const char* expected : {"name", "price", "pen", "3983", "Bücher", "12.25"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+    EXPECT_TRUE(pdftools::Info(pdf).contains(
+        QRegularExpression(QStringLiteral("Title:\\s+Quorva Table Print"))));
+    EXPECT_EQ(seam->Cursor(), crDefault);
+}
+}  // namespace
