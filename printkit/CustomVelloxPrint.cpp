@@ -51,7 +51,7 @@ void TCustomVellox::Print() {
     if (fallback)
         device = &FallbackPdfDevice();
     const std::optional<TPrintDialogAnswer> answer =
-        Modal().PrintDialog(this, TPrintDialogRequest{device, 1, count, 1, count});
+        Modal().PrintDialog(this, TPrintDialogRequest{device, 1, count, 1, count, true});
     if (!answer)
         return;
     if (answer->printToTextFile) {

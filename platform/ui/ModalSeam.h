@@ -37,6 +37,8 @@ struct TPrintDialogRequest {
     int maxPage = 1;
     int fromPage = 1;
     int toPage = 1;
+    // Offer "Print to text file" (only the print kit can write its document as text).
+    bool offerTextFile = false;
 };
 
 struct TPrintDialogAnswer {

@@ -39,6 +39,24 @@ QFileDialog* MakeFileDialog(QWidget* parent, const TFileDialogRequest& request) 
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     return dialog;
 }
+// The extra tab of the print dialog with the "Print to text file" check box.
+QCheckBox* AddTextFileTab(QPrintDialog& dialog) {
+    auto* textTab = new QWidget;
+    textTab->setWindowTitle(QStringLiteral("Text output"));
+    auto* textLayout = new QVBoxLayout(textTab);
+    auto* toTextFile = new QCheckBox(QStringLiteral("Print to &text file"));
+    toTextFile->setObjectName(QStringLiteral("PrintToTextFile"));
+    auto* explanation = new QLabel(QStringLiteral(
+        "Saves the rows of the document as text, their columns separated by tabs, in a file "
+        "named next. Nothing is printed."));
+    explanation->setWordWrap(true);
+    explanation->setIndent(20);
+    textLayout->addWidget(toTextFile);
+    textLayout->addWidget(explanation);
+    textLayout->addStretch();
+    dialog.setOptionTabs({textTab});
+    return toTextFile;
+}
 }  // namespace
 
 void QtModalSeam::ShowMessage(const QString& text) {
@@ -112,20 +130,9 @@ std::optional<TPrintDialogAnswer> QtModalSeam::PrintDialog(QWidget* parent,
     dialog.setFromTo(request.fromPage, request.toPage);
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
 
-    auto* textTab = new QWidget;
-    textTab->setWindowTitle(QStringLiteral("Text output"));
-    auto* textLayout = new QVBoxLayout(textTab);
-    auto* toTextFile = new QCheckBox(QStringLiteral("Print to &text file"));
-    toTextFile->setObjectName(QStringLiteral("PrintToTextFile"));
-    auto* explanation = new QLabel(QStringLiteral(
-        "Saves the rows of the document as text, their columns separated by tabs, in a file "
-        "named next. Nothing is printed."));
-    explanation->setWordWrap(true);
-    explanation->setIndent(20);
-    textLayout->addWidget(toTextFile);
-    textLayout->addWidget(explanation);
-    textLayout->addStretch();
-    dialog.setOptionTabs({textTab});
+    QCheckBox* toTextFile = nullptr;
+    if (request.offerTextFile)
+        toTextFile = AddTextFileTab(dialog);
 
     if (ShowModal(dialog) != QDialog::Accepted)
         return {};
@@ -144,7 +151,7 @@ std::optional<TPrintDialogAnswer> QtModalSeam::PrintDialog(QWidget* parent,
     }
     answer.fromPage = dialog.fromPage();
     answer.toPage = dialog.toPage();
-    answer.printToTextFile = toTextFile->isChecked();
+    answer.printToTextFile = toTextFile && toTextFile->isChecked();
     return answer;
 }
 

@@ -8,9 +8,13 @@ T ScriptedModalSeam::Next(std::deque<T>& queue, T fallback) {
         ++unscripted;
         return fallback;
     }
-    T answer = std::move(queue.front());
-    queue.pop_front();
-    return answer;
+    // Moved straight into the result: a named local here trips GCC's uninitialised-use
+    // warning on optional strings.
+    const struct TPop {
+        std::deque<T>& queue;
+        ~TPop() { queue.pop_front(); }
+    } pop{queue};
+    return std::move(queue.front());
 }
 
 void ScriptedModalSeam::ShowMessage(const QString& text) {

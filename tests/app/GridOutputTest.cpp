@@ -258,6 +258,7 @@ TEST_F(GridOutputTest, FieldReportOfAnAccessKindNamesTheFile) {
 
     ASSERT_EQ(seam->printRequests.size(), 1u);
     EXPECT_EQ(seam->printRequests[0].maxPage, 1);
+    EXPECT_FALSE(seam->printRequests[0].offerTextFile);
     EXPECT_EQ(seam->cursorHistory, (std::vector<TCursor>{crHourGlass, crDefault}));
     EXPECT_FALSE(form->ADOTable1->Active());
 }

@@ -309,6 +309,7 @@ TEST_F(VelloxPrint, TheDialogOffersAllPagesAndItsRangesChooseThePages) {
     EXPECT_EQ(request.device, Printer().Device());
     EXPECT_EQ(std::tuple(request.minPage, request.maxPage, request.fromPage, request.toPage),
               std::tuple(1, 3, 1, 3));
+    EXPECT_TRUE(request.offerTextFile);
     EXPECT_EQ(SheetsIn(pdf), QStringList({"1", "2", "3"}));
 
     seam->AnswerPrintDialog(TPrintDialogAnswer{prSelection, 0, 0, false});
