@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPageSize>
-#include <QSaveFile>
 #include <QTextCursor>
 
 #include "FieldReport.h"
@@ -13,22 +12,10 @@
 #include "OpenADOForm.h"
 #include "ReportPrint.h"
 #include "core/Exception.h"
+#include "core/TextFile.h"
 #include "print/Printer.h"
 
 namespace {
-
-// Written beside the target and renamed over it only when complete, so a failed save never
-// leaves a partial file in place of the old one.
-void WriteTextFile(const QString& fileName, const QString& text) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EInOutError(QStringLiteral("Cannot create file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-    const QByteArray bytes = text.toLocal8Bit();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw EInOutError(QStringLiteral("Cannot write to file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-}
 
 // Stops the grid from following the data set while the records are walked, and brings it
 // back to the record it showed on every way out.
@@ -116,7 +103,7 @@ void TMainForm::Button5Click() {
         // The file is written from the text itself, as the widget would turn a lone line feed
         // in a value into a paragraph and a non-breaking space into a blank.
         RichEdit2->setPlainText(text);
-        WriteTextFile(fileName, text);
+        SaveTextFile(fileName, text);
     } catch (...) {
         Modal().SetCursor(crDefault);
         throw;

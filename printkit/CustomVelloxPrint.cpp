@@ -3,12 +3,12 @@
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPrinter>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "CustomVellox.h"
 #include "VelloxStrings.h"
 #include "core/Exception.h"
+#include "core/TextFile.h"
 #include "metafile/Metafile.h"
 #include "print/Printer.h"
 #include "ui/EventGuard.h"
@@ -204,18 +204,9 @@ void TCustomVellox::SaveRowsAsText() {
     // the rows collected until then are still saved.
     Guarded([this] { SendVelloxMessage(WM_REGENERATE); });
 
-    // Written beside the target and renamed over it only when complete.
-    QSaveFile file(fileName);
-    if (fileName.trimmed().isEmpty() || !file.open(QIODevice::WriteOnly))
-        throw EInOutError(QStringLiteral("Cannot create file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-    for (const QString& line : Lines()) {
-        const QByteArray bytes = (line + QStringLiteral("\r\n")).toLocal8Bit();
-        if (file.write(bytes) != bytes.size())
-            break;
-    }
-    if (!file.commit())
-        throw EInOutError(QStringLiteral("Cannot write to file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    QString text;
+    for (const QString& line : Lines())
+        text += line + QStringLiteral("\r\n");
+    SaveTextFile(fileName, text);
     Modal().ShowMessage(VelloxStrings::ContentSaved.arg(fileName));
 }

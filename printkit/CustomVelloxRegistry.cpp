@@ -18,7 +18,6 @@ const QString kDefaultTitle = QStringLiteral("List printout");
 const QString kDefaultHeader = QStringLiteral("Define -Header- text under \"Settings\"");
 const QString kDefaultFooter = QStringLiteral("Define Footer text under \"Settings\"");
 const QString kDefaultMargin = QStringLiteral("25");
-const QString kDefaultFileName = QStringLiteral("Vellox.TXT");
 const QString kNotAFloat = QStringLiteral("'%1' is not a valid floating point value");
 const QString kNotAnInteger = QStringLiteral("'%1' is not a valid integer value");
 
@@ -184,7 +183,7 @@ void TCustomVellox::LoadSettings() {
     kit.SetFRight(read.Integer(QStringLiteral("FRight"), hfPageNr));
 
     kit.SetWordWrap(read.Boolean(QStringLiteral("WordWrap"), false));
-    kit.SetWSFileName(read.Text(QStringLiteral("WSFileName"), kDefaultFileName));
+    kit.SetWSFileName(read.Text(QStringLiteral("WSFileName"), VelloxStrings::ProposedTextFile));
     // A negative pause would wrap round to a minute per row; out of range means the nearest.
     DdePause =
         uint16_t(std::clamp(read.StrictInteger(QStringLiteral("DDEPause"), QStringLiteral("0")), 0,
