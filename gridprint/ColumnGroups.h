@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <vector>
 
@@ -38,26 +39,28 @@ long double ColumnWidthInUnits(int32_t width, TMeasureUnit unit);
 // left of the width limit (a column wider than the limit gets a group of its own).
 void AddColumn(const TColumnRec& column, TMeasureUnit unit);
 
-// The text row of a group: a blank first when `leadingBlank`, then each column's text and
-// " | ", an empty text for a hidden or narrow column, and the last bar removed (the row ends
-// in two blanks). `text(i)` gives the text of column i of the group; the widths of the printed
-// columns are added to GroupWidth when `addWidths`.
+// The cells of a group's row: each column's text between blanks, a blank more in front of the
+// first when `leadingBlank` and after the last, an empty text for a hidden or narrow column.
+// Joined with "|" they make the row " A | B | C  ". `text(i)` gives the text of column i of
+// the group; the widths of the printed columns are added to GroupWidth when `addWidths`.
 template <typename Text>
-QString GroupRow(const TColumnArray& group, bool leadingBlank, TMeasureUnit unit, bool addWidths,
-                 Text&& text) {
-    QString row = leadingBlank ? QStringLiteral(" ") : QString();
+QStringList GroupCells(const TColumnArray& group, bool leadingBlank, TMeasureUnit unit,
+                       bool addWidths, Text&& text) {
+    QStringList cells;
+    cells.reserve(qsizetype(group.size()));
     for (size_t i = 0; i < group.size(); ++i) {
         const TColumnRec& column = group[i];
+        QString cell =
+            i == 0 ? (leadingBlank ? QStringLiteral(" ") : QString()) : QStringLiteral(" ");
         if (column.Width * 4 > 5 && column.Visible) {
-            row += text(i);
+            cell += text(i);
             if (addWidths)
                 GroupWidth += ColumnWidthInUnits(column.Width, unit);
         }
-        row += QStringLiteral(" | ");
+        cell += i + 1 == group.size() ? QStringLiteral("  ") : QStringLiteral(" ");
+        cells.append(cell);
     }
-    if (row.size() >= 2)
-        row.remove(row.size() - 2, 1);
-    return row;
+    return cells;
 }
 
 // The page total the composition progress shows: records div 55 plus a half, rounded half to

@@ -1,5 +1,7 @@
 #include "DBGridPrt.h"
 
+#include <algorithm>
+
 #include "ColumnGroups.h"
 #include "ProgramCounters.h"
 #include "VelloxStrings.h"
@@ -33,12 +35,6 @@ TColumnRec ColumnRecOf(const TColumn& column, int index) {
     record.Font = column.Font();
     return record;
 }
-
-// A value's own bars would split its cell and shift every cell after it.
-QString CellValue(const QString& text) {
-    QString value = text;
-    return value.replace(QLatin1Char('|'), QChar(0x00A6));
-}
 }  // namespace
 
 TDBGridPrint::TDBGridPrint(QWidget* owner) : TCustomVellox(owner) {
@@ -67,6 +63,9 @@ void TDBGridPrint::VelloxMessage(TVelloxMessage message) {
 }
 
 void TDBGridPrint::BuildFromGrid() {
+    // A build while a run composes or prints would tear down what that run works on, its
+    // progress window and its cursor included.
+    RefuseWhileBusy();
     // Whatever happens, the preview repaints, the progress window goes and the cursor returns.
     struct TCleanup {
         TDBGridPrint& kit;
@@ -105,30 +104,29 @@ void TDBGridPrint::RenderGrid() {
     for (int i = 0; i < columns->Count(); ++i)
         AddColumn(ColumnRecOf(columns->Items(i), i), MeasureUnit());
 
-    BeginDocument();
     ColumnGroupNumber = 0;
+    BeginDocument();
     try {
         for (CurrentColumnGroup = 0; CurrentColumnGroup <= LastColumnGroup; ++CurrentColumnGroup)
             RenderColumnGroup();
+        NewLine();
+        DiscardBarePageWithTitles();
+        EndDocument();
     } catch (...) {
-        // The run has ended itself; these only close what may still be open.
-        try {
-            NewLine();
-            EndDocument();
-        } catch (...) {
-        }
+        // A stopped or failed document is not a document: no file, no success message.
+        AbortRun();
         throw;
     }
-    NewLine();
-    EndDocument();
 }
 
 void TDBGridPrint::RenderColumnGroup() {
     ++ColumnGroupNumber;
-    if (PageNumber() != 1)
-        DocumentPageNumber = 0;
     if (CurrentColumnGroup > 0) {
-        // The new group writes its own title row below; the page start must not.
+        // The last rows of the previous group may have filled their page exactly.
+        DiscardBarePageWithTitles();
+        // Every group numbers its own pages from 1; the new group writes its own title row
+        // below, so the page start must not.
+        DocumentPageNumber = 0;
         SuppressPageStart = true;
         try {
             NewPage();
@@ -154,13 +152,14 @@ void TDBGridPrint::RenderColumnGroup() {
     } enable{dataSet};
     dataSet.First();
     while (!dataSet.Eof()) {
-        const QString row = GroupRow(group, true, MeasureUnit(), false, [&](size_t i) {
+        // Values are data: a bar, a brace or a macro name in them is printed as it is.
+        const QStringList cells = GroupCells(group, true, MeasureUnit(), false, [&](size_t i) {
             const int field = group[i].Index;
-            return field < dataSet.FieldCount() ? CellValue(dataSet.Fields(field).DisplayText())
-                                                : QString();
+            return field < dataSet.FieldCount() ? dataSet.Fields(field).DisplayText() : QString();
         });
-        WriteLine(row);
-        CopyToLines(row);
+        WriteCells(cells);
+        if (ExportingLines())
+            Lines().append(cells.join(QLatin1Char('\t')));
         if (CancelRequested())
             break;
         dataSet.Next();
@@ -176,8 +175,9 @@ void TDBGridPrint::WriteTitleRow(bool leadingBlank) {
     const bool tableGrid = TableGrid();
     SetTableGrid(true);
     const TColumnArray& group = ColumnGroups[size_t(CurrentColumnGroup)];
-    const QString row = GroupRow(group, leadingBlank, MeasureUnit(), true,
-                                 [&](size_t i) { return CellValue(group[i].Title); });
+    const QString row = GroupCells(group, leadingBlank, MeasureUnit(), true, [&](size_t i) {
+                            return group[i].Title;
+                        }).join(QLatin1Char('|'));
     SetLineKind(1);
     try {
         WriteLine(row);
@@ -191,12 +191,13 @@ void TDBGridPrint::WriteTitleRow(bool leadingBlank) {
     SetLineSpacing(lsHalfSpace);
     NewLine();
     SetLineSpacing(lsSingleAndAHalf);
-    CopyToLines(row);
-}
-
-void TDBGridPrint::CopyToLines(const QString& row) {
     if (ExportingLines())
         Lines().append(QString(row).replace(QLatin1Char('|'), QLatin1Char('\t')));
+}
+
+void TDBGridPrint::DiscardBarePageWithTitles() {
+    if (DiscardBarePage() && ExportingLines())
+        Lines().resize(std::min(Lines().size(), linesBeforePageTitles_));
 }
 
 void TDBGridPrint::RepeatTitleRow() {
@@ -204,6 +205,7 @@ void TDBGridPrint::RepeatTitleRow() {
         return;
     if (CurrentColumnGroup < 0 || size_t(CurrentColumnGroup) >= ColumnGroups.size())
         return;
+    linesBeforePageTitles_ = ExportingLines() ? Lines().size() : 0;
     WriteTitleRow(false);
 }
 

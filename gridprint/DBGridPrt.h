@@ -38,7 +38,9 @@ class TDBGridPrint : public TCustomVellox {
     // Writes a title row of the current group (steps shared by the group's first page and its
     // continuation pages).
     void WriteTitleRow(bool leadingBlank);
-    void CopyToLines(const QString& row);
+    // Drops a page that holds only repeated titles, with their copy in the collected lines.
+    void DiscardBarePageWithTitles();
 
     QPointer<TDBGrid> grid_;
+    qsizetype linesBeforePageTitles_ = 0;
 };

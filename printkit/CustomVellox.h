@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "CellText.h"
 #include "ColumnLayout.h"
 #include "PageGeometry.h"
 #include "PreviewColor.h"
@@ -21,7 +22,6 @@ class TMetafileCanvas;
 class TPageList;
 class TPreviewPaintBox;
 class TTextOutputFile;
-struct TMacroValues;
 
 // The print kit's kernel: holds a document of text lines, composes it into pages (or a text
 // file), and shows the pages in its scrolling area.
@@ -242,10 +242,22 @@ class TCustomVellox : public QScrollArea {
     // One logical line: cells separated by ColumnSeparator, placed in the columns of
     // ColumnLayout.
     void WriteLine(const QString& text);
+    // A line of data: each cell is placed as it is, with no split at the separator and no
+    // macros, and is otherwise laid out like any line (wrapping, the column hook).
+    void WriteCells(const QStringList& cells);
     int NewLine();
     int NewPage();
     void EndDocument();
     void ClearContents();
+    // Refuses, with the kit's message, whatever would replace the pages while a run composes
+    // them or sends them to the printer.
+    void RefuseWhileBusy() const;
+    // Removes the page being composed when a line's eager break began it and nothing but its
+    // page start (header, footer, borders, repeated titles) was written on it since: the last
+    // line of a block that fills its page exactly leaves such a page behind. True when removed;
+    // the driver then breaks to a new page or ends the document (lines written before that
+    // are measured but not kept). EndDocument does it for the last page itself.
+    bool DiscardBarePage();
 
     // Printing. Print asks for the range and the destination in the print dialog, then prints
     // or saves the document's rows as a text file. PrintPages prints FromPage..ToPage on the
@@ -297,6 +309,10 @@ class TCustomVellox : public QScrollArea {
     void SendVelloxMessage(TVelloxMessage message);
     bool event(QEvent* event) override;
 
+    // Ends an open run as failed: a text file is discarded (the previous one stays), the
+    // progress window closes, and no success is reported.
+    void AbortRun() noexcept;
+
   private:
     void PrintPage(int page, int first, int last, bool isFirst);
     // The dialog's "print to text file": the document composed again while its rows are
@@ -328,11 +344,10 @@ class TCustomVellox : public QScrollArea {
     void ClosePageCanvas();
     void StartPage();
     void DrawPageBorders();
-    void WriteLineInRun(const QString& text);
+    void WriteLineInRun(std::vector<TCellText> cells);
     void DrawCellFrame(const TPageGeometry& geometry, int topMargin, int width, bool top,
                        bool bottom);
     void EndRun(bool completed);
-    void AbortRun() noexcept;
 
     // Settings.
     long double marginTop_ = 0, marginBottom_ = 0, marginLeft_ = 0, marginRight_ = 0;
@@ -372,6 +387,9 @@ class TCustomVellox : public QScrollArea {
     int currentX_ = 0, currentY_ = 0;
     bool composing_ = false, headerMode_ = false, textFileOpen_ = false;
     bool cancelRequested_ = false, exportingLines_ = false, sendingPages_ = false;
+    // Whether a line was placed on the current page beyond what its page start wrote, and
+    // whether the page began at a line's eager break rather than at the driver's NewPage.
+    bool pageHasBody_ = false, brokenEagerly_ = false;
     int expectedPages_ = 0, lineKind_ = 0, sheetsDrawn_ = 0;
 
     // Pages: the store, the page being recorded (the last stored one, or a scratch page of

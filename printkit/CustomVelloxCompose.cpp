@@ -75,6 +75,8 @@ void TCustomVellox::BeginDocument() {
         RefreshPrinterFont();
         pageNumber_ = 1;
         DocumentPageNumber = 1;
+        // A split table numbers its own groups; nothing of an earlier document carries over.
+        ColumnGroupNumber = 0;
         StartPage();
     });
 }
@@ -82,11 +84,27 @@ void TCustomVellox::BeginDocument() {
 void TCustomVellox::WriteLine(const QString& text) {
     InRun([&] {
         const TDepthScope depth(lineDepth_, kMaxNestedLines, VelloxStrings::TooLongLines);
-        WriteLineInRun(text);
+        std::vector<TCellText> cells;
+        for (const QString& cell : SplitByChar(text, columnSeparator_)) {
+            cells.push_back(cell.contains(QLatin1String("{$")) ? TCellText::WithMacros(cell)
+                                                               : TCellText::Plain(cell));
+        }
+        WriteLineInRun(std::move(cells));
     });
 }
 
-void TCustomVellox::WriteLineInRun(const QString& text) {
+void TCustomVellox::WriteCells(const QStringList& cells) {
+    InRun([&] {
+        const TDepthScope depth(lineDepth_, kMaxNestedLines, VelloxStrings::TooLongLines);
+        std::vector<TCellText> plain;
+        plain.reserve(size_t(cells.size()));
+        for (const QString& cell : cells)
+            plain.push_back(TCellText::Plain(cell));
+        WriteLineInRun(std::move(plain));
+    });
+}
+
+void TCustomVellox::WriteLineInRun(std::vector<TCellText> cells) {
     const TPageGeometry geometry = Geometry();
     const int leftMargin = geometry.UnitsToPixelsX(marginLeft_ - geometry.OffsetLeft());
     const int topMargin = geometry.UnitsToPixelsY(marginTop_ - geometry.OffsetTop());
@@ -100,17 +118,16 @@ void TCustomVellox::WriteLineInRun(const QString& text) {
         items.push_back(ParseLayoutItem(itemText));
         widths.push_back(geometry.UnitsToPixelsX(std::fabs(items.back().width)));
     }
-    std::vector<TCellText> cells;
-    for (const QString& cell : SplitByChar(text, columnSeparator_)) {
-        cells.push_back(cell.contains(QLatin1String("{$")) ? TCellText::WithMacros(cell)
-                                                           : TCellText::Plain(cell));
-    }
     cells.resize(std::max(cells.size(), items.size()));
+    // Lines written by a page start (its titles) do not make the page worth keeping.
+    const bool body = !headerMode_ && pageStartDepth_ == 0;
 
     bool topLine = tableGrid_, first = true;
     for (;;) {
         bool more = false;
         currentX_ = leftMargin;
+        if (body)
+            pageHasBody_ = true;
         // Macros show the line and page of the physical line they land on.
         std::optional<TMacroValues> values;
         for (size_t i = 0; i < items.size(); ++i) {
@@ -220,6 +237,7 @@ int TCustomVellox::NewLine() {
         if (composing_ && !textFileOpen_ && !headerMode_ &&
             int64_t(currentY_) + lineHeight_ >= TextAreaHeightPixels()) {
             NewPage();
+            brokenEagerly_ = true;
         } else {
             if (textFileOpen_)
                 textFile_->Write(QStringLiteral("\r\n"));
@@ -236,6 +254,7 @@ int TCustomVellox::NewPage() {
     if (!composing_ && !textFileOpen_)
         return pageNumber_;
     return InRun([&] {
+        brokenEagerly_ = false;
         if (textFileOpen_) {
             textFile_->Write(QStringLiteral("\f\r\n"));
         } else {
@@ -255,17 +274,23 @@ void TCustomVellox::EndDocument() {
     EndRun(true);
 }
 
-void TCustomVellox::ClearContents() {
+void TCustomVellox::RefuseWhileBusy() const {
     if (sendingPages_)
         throw EPagePrinter(VelloxStrings::ClearWhileSending);
     if (IsPrinting())
         throw EPagePrinter(VelloxStrings::ClearWhilePrinting);
+}
+
+void TCustomVellox::ClearContents() {
+    RefuseWhileBusy();
     ResetPageStore();
     UpdateScrollRanges();
     Invalidate();
 }
 
 void TCustomVellox::EndRun(bool completed) {
+    if (completed)
+        DiscardBarePage();
     composing_ = false;
     headerMode_ = false;
     if (textFileOpen_) {
@@ -282,6 +307,20 @@ void TCustomVellox::EndRun(bool completed) {
     pageNumber_ = PageCount() >= 1 ? 1 : 0;
     UpdateScrollRanges();
     Invalidate();
+}
+
+bool TCustomVellox::DiscardBarePage() {
+    if (!composing_ || textFileOpen_ || pageHasBody_ || !brokenEagerly_ || !pages_ ||
+        pages_->Count() < 2)
+        return false;
+    pageCanvas_.reset();
+    pages_->RemoveLast();
+    // Measuring goes on on a scratch page until the driver breaks to a new page or ends.
+    NewPageSurface(false);
+    --pageNumber_;
+    --DocumentPageNumber;
+    pageHasBody_ = true;
+    return true;
 }
 
 void TCustomVellox::AbortRun() noexcept {
@@ -336,6 +375,7 @@ void TCustomVellox::StartPage() {
     currentX_ = 0;
     currentY_ = 0;
     lineNumber_ = 0;
+    pageHasBody_ = false;
     if (!SuppressPageStart)
         SendVelloxMessage(WM_PAGESTART);
     if (onNewPage_)

@@ -11,7 +11,6 @@
 #include "core/TextFile.h"
 #include "metafile/Metafile.h"
 #include "print/Printer.h"
-#include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 
 namespace {
@@ -40,6 +39,9 @@ QString FileNameFromTitle(const QString& title) {
 }  // namespace
 
 void TCustomVellox::Print() {
+    // A run sending pages owns them until it ends; no dialog opens over it.
+    if (sendingPages_)
+        throw EPagePrinter(VelloxStrings::AlreadySending);
     const int count = PageCount();
     if (count < 1) {
         Modal().InformationBox(VelloxStrings::NoKontent, ApplicationTitle());
@@ -177,6 +179,13 @@ QString TCustomVellox::ProposedTextFileName(const QString& programFolder,
 }
 
 void TCustomVellox::SaveRowsAsText() {
+    const QString proposed =
+        ProposedTextFileName(QCoreApplication::applicationDirPath(), QDir::homePath());
+    const std::optional<QString> fileName =
+        Modal().InputBox(VelloxStrings::DefineFilename, VelloxStrings::FilenamePrompt, proposed);
+    if (!fileName)
+        return;
+
     Modal().SetCursor(crHourGlass);
     const bool tableGrid = tableGrid_;
     struct TCleanup {
@@ -192,21 +201,22 @@ void TCustomVellox::SaveRowsAsText() {
     } cleanup{*this, tableGrid};
     SetPrintToFile(false);
     exportingLines_ = true;
-
-    const QString proposed =
-        ProposedTextFileName(QCoreApplication::applicationDirPath(), QDir::homePath());
-    const QString fileName =
-        Modal()
-            .InputBox(VelloxStrings::DefineFilename, VelloxStrings::FilenamePrompt, proposed)
-            .value_or(proposed);
     Lines().clear();
-    // A failure or a Stop while composing is shown like any other error of a message handler;
-    // the rows collected until then are still saved.
-    Guarded([this] { SendVelloxMessage(WM_REGENERATE); });
+    // A Stop or an error while composing ends the export: only complete documents are saved,
+    // and no run is left open by a driver that failed halfway.
+    try {
+        SendVelloxMessage(WM_REGENERATE);
+    } catch (...) {
+        AbortRun();
+        throw;
+    }
+    // A document that could not be built has said why; there is nothing to save.
+    if (PageCount() < 1)
+        return;
 
     QString text;
     for (const QString& line : Lines())
         text += line + QStringLiteral("\r\n");
-    SaveTextFile(fileName, text);
-    Modal().ShowMessage(VelloxStrings::ContentSaved.arg(fileName));
+    SaveTextFile(*fileName, text);
+    Modal().ShowMessage(VelloxStrings::ContentSaved.arg(*fileName));
 }

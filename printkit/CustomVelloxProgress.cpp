@@ -20,6 +20,9 @@ void TCustomVellox::UpdateProgress(const QString& status, const QString& prefix,
     }
     if (!progress_) {
         progress_ = new TVelloxPrgDlg;
+        // While a run composes or prints, the rest of the program may not change what it
+        // reads; the window keeps painting and Stop keeps working.
+        progress_->setWindowModality(Qt::ApplicationModal);
         connect(progress_->btnCancel, &QPushButton::clicked, this,
                 Guard([this] { CancelPrinting(); }));
         if (!showCancel_)

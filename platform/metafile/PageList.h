@@ -12,6 +12,11 @@ class TPageList {
     // Zero-based; an index outside the list raises EListError.
     TMetafile& Items(int index) const;
     TMetafile& Add(std::unique_ptr<TMetafile> page);
+    // Drops the last page; nothing happens to an empty list.
+    void RemoveLast() {
+        if (!pages_.empty())
+            pages_.pop_back();
+    }
     void Clear() { pages_.clear(); }
 
   private:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QRegularExpression>
 
 #include "MainWindowFixture.h"
@@ -76,5 +77,34 @@ TEST_F(PrintGridTest, PrintsTheResultThroughThePrintDialog) {
     EXPECT_TRUE(pdftools::Info(pdf).contains(
         QRegularExpression(QStringLiteral("Title:\\s+Quorva Table Print"))));
     EXPECT_EQ(seam->Cursor(), crDefault);
+}
+
+TEST_F(PrintGridTest, ARunningPrintHoldsTheWindowAndRefusesANestedOne) {
+    Run(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                       "WHERE i < 200) SELECT i, 'row ' || i FROM n"));
+    TDBGridPrint* print = form->DBGridPrint1;
+    print->SetShowProgress(true);
+    bool modal = false, windowKept = false;
+    TCursor cursor = crDefault;
+    print->SetOnNewPage([&](QObject*) {
+        if (print->PageNumber() != 2)
+            return;
+        modal = QApplication::activeModalWidget() == print->ProgressDialog();
+        form->Button2->click();
+        windowKept = print->ProgressDialog() != nullptr;
+        cursor = seam->Cursor();
+    });
+    seam->AnswerPrintDialog(TPrintDialogAnswer{prAllPages, 0, 0, false});
+    form->Button2->click();
+    EXPECT_TRUE(modal) << "the progress window must hold the rest of the program";
+    EXPECT_TRUE(windowKept);
+    EXPECT_EQ(cursor, crHourGlass);
+    EXPECT_EQ(seam->Texts(QStringLiteral("error")),
+              QStringList{QStringLiteral("Can't clear contents while printing.")});
+    EXPECT_GE(print->PageCount(), 4);
+    EXPECT_EQ(print->ProgressDialog(), nullptr);
+    EXPECT_EQ(seam->Cursor(), crDefault);
+    print->SetOnNewPage(nullptr);
 }
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "ColumnGroups.h"
 #include "DBGridPrt.h"
@@ -81,11 +83,14 @@ TEST(GroupRows, BlankBarsAndTwoTrailingBlanks) {
     group[1].Visible = false;
     const QStringList texts{"A", "B", "C"};
     GroupWidth = 0;
-    EXPECT_EQ(GroupRow(group, true, muMillimeters, true, [&](size_t i) { return texts[int(i)]; }),
+    EXPECT_EQ(GroupCells(group, true, muMillimeters, true, [&](size_t i) { return texts[int(i)]; })
+                  .join(QLatin1Char('|')),
               QStringLiteral(" A |  | C  "));
     EXPECT_EQ(GroupWidth, 20);
-    EXPECT_EQ(GroupRow(group, false, muMillimeters, false, [&](size_t i) { return texts[int(i)]; }),
-              QStringLiteral("A |  | C  "));
+    EXPECT_EQ(
+        GroupCells(group, false, muMillimeters, false, [&](size_t i) { return texts[int(i)]; })
+            .join(QLatin1Char('|')),
+        QStringLiteral("A |  | C  "));
 }
 
 TEST_F(GridPrint, ColumnsThatFitMakeOneGroupWithTitleRowsOnEveryPage) {
@@ -186,10 +191,171 @@ TEST_F(GridPrint, NothingPrintableGivesOneMessageAndAnEmptyDocument) {
     EXPECT_EQ(seam->Cursor(), crDefault);
 }
 
-TEST_F(GridPrint, AValueWithABarStaysInItsCell) {
-    Open(1, QStringLiteral("SELECT id, 'a|b' AS odd, amount FROM orders"));
+// Values that look like the kit's own codes, two columns to a group.
+const QStringList kOddValues{"a|b", "|", "{$PAGE}", "{$", "x{$LINE}y", QStringLiteral("\u00A6")};
+
+QString OddValuesSql() {
+    QStringList columns{QStringLiteral("id")};
+    for (int i = 0; i < kOddValues.size(); ++i)
+        columns << QStringLiteral("'%1' AS v%2").arg(kOddValues[i], QString::number(i));
+    return QStringLiteral("SELECT %1 FROM orders").arg(columns.join(QStringLiteral(", ")));
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST_F(GridPrint, DataValuesArePrintedAsStoredInTheirOwnColumns) {
+    Open(1, OddValuesSql());
+    for (int i = 0; i < grid.Columns().Count(); ++i)
+        grid.Columns().SetWidth(i, 300);  // 75 mm: two columns a group on a 160 mm text area
     print->BuildFromGrid();
-    EXPECT_EQ(Texts(1).mid(3, 3), QStringList({"1", QStringLiteral("a\u00A6b"), "1.5"}));
+    ASSERT_EQ(LastColumnGroup, 3);
+    ASSERT_EQ(print->PageCount(), 4);
+    const QStringList values = QStringList{"1"} + kOddValues;
+    for (int group = 0; group < 4; ++group) {
+        const QStringList texts = Texts(group + 1);
+        const qsizetype columns = group < 3 ? 2 : 1;
+        EXPECT_EQ(texts.mid(columns, columns), values.mid(group * 2, columns)) << group;
+    }
+
+    // The rows collected for the text output, and the file a composition to text writes.
+    QTemporaryDir folder;
+    const QString rows = folder.filePath(QStringLiteral("rows.txt"));
+    seam->AnswerPrintDialog(TPrintDialogAnswer{prAllPages, 0, 0, true});
+    seam->AnswerInput(rows);
+    print->Print();
+    const QByteArray expected = QStringLiteral(
+                                    " id \t v0  \r\n 1 \t a|b  \r\n"
+                                    " v1 \t v2  \r\n | \t {$PAGE}  \r\n"
+                                    " v3 \t v4  \r\n {$ \t x{$LINE}y  \r\n"
+                                    " v5  \r\n \u00A6  \r\n")
+                                    .toUtf8();
+    EXPECT_EQ(ReadFile(rows), expected);
+
+    const QString composed = folder.filePath(QStringLiteral("composed.txt"));
+    print->SetWSFileName(composed);
+    print->SetPrintToFile(true);
+    print->BuildFromGrid();
+    const QString text = QString::fromUtf8(ReadFile(composed));
+    for (const QString& value : values)
+        EXPECT_TRUE(text.contains(QLatin1Char(' ') + value + QLatin1Char(' ')))
+            << value.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral(" - "))) << text.toStdString();
+}
+
+TEST_F(GridPrint, AStoppedOrFailedDocumentWritesNoFileAndReportsNoSuccess) {
+    struct Case {
+        const char* name;
+        std::function<void(TDBGridPrint&, TADOQuery&)> meddle;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"closed under the run", [](TDBGridPrint&, TADOQuery& query) { query.Close(); },
+         "Cannot perform this operation on a closed dataset"},
+        {"stopped on the last page", [](TDBGridPrint& kit, TADOQuery&) { kit.CancelPrinting(); },
+         "Printing cancelled"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open(60);
+        QTemporaryDir folder;
+        const QString target = folder.filePath(QStringLiteral("grid.txt"));
+        {
+            QFile old(target);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("previous\r\n");
+        }
+        print->SetWSFileName(target);
+        print->SetPrintToFile(true);
+        // The meddling comes after the 50th row: no page start follows it in a text file.
+        int lines = 0;
+        print->SetOnNewLine([&](QObject*) {
+            if (++lines == 52)
+                c.meddle(*print, query);
+        });
+        try {
+            print->BuildFromGrid();
+            ADD_FAILURE() << "no error reached the caller";
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.Message(), QString::fromLatin1(c.error));
+        }
+        EXPECT_EQ(ReadFile(target), QByteArray("previous\r\n"));
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"grid.txt"});
+        EXPECT_TRUE(seam->Texts(QStringLiteral("message")).isEmpty());
+        EXPECT_FALSE(print->IsPrinting());
+        EXPECT_EQ(seam->Cursor(), crDefault);
+        seam->Clear();
+    }
+}
+
+// The pages of a document and the page marks of their footers.
+class GridPrintPages : public GridPrint {
+  protected:
+    QStringList Footers() const {
+        QStringList marks;
+        for (int page = 1; page <= print->PageCount(); ++page) {
+            for (const auto& run : print->Pages(page).TextRuns())
+                if (run.text.contains(QStringLiteral("Page")))
+                    marks << run.text.trimmed();
+        }
+        return marks;
+    }
+    // Texts between the margins of each page: titles and data.
+    std::vector<int> TextsPerPage() const {
+        std::vector<int> rows;
+        for (int page = 1; page <= print->PageCount(); ++page)
+            rows.push_back(int(Texts(page).size()));
+        return rows;
+    }
+    void SplitInTwo() {
+        for (int i = 0; i < grid.Columns().Count(); ++i)
+            grid.Columns().SetWidth(i, i == 0 ? 600 : 200);  // 150 mm, then 2 x 50 mm
+    }
+};
+
+TEST_F(GridPrintPages, EveryGroupNumbersItsOwnPagesAndEveryPrintStartsAfresh) {
+    Open(3);
+    SplitInTwo();
+    for (int run = 0; run < 2; ++run) {
+        print->BuildFromGrid();
+        EXPECT_EQ(Footers(), QStringList({"Page 1 - 1/1", "Page 2 - 1/2"})) << run;
+    }
+}
+
+TEST_F(GridPrintPages, NoSheetWithoutDataRows) {
+    Open(300);
+    print->BuildFromGrid();
+    // Rows that fill the first page exactly: page 1 holds the titles and these.
+    const int full = int(Texts(1).size()) / 3 - 1;
+    ASSERT_GT(full, 10);
+    struct Case {
+        int rows;
+        bool split;
+        QStringList footers;
+    };
+    const Case cases[] = {
+        {full, false, {"Page 1"}},
+        {full + 1, false, {"Page 1", "Page 2"}},
+        {full, true, {"Page 1 - 1/1", "Page 2 - 1/2"}},
+        {full + 1, true, {"Page 1 - 1/1", "Page 2 - 2/1", "Page 3 - 1/2", "Page 4 - 2/2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rows << (c.split ? " split" : ""));
+        Open(c.rows);
+        if (c.split)
+            SplitInTwo();
+        print->BuildFromGrid();
+        EXPECT_EQ(Footers(), c.footers);
+        const std::vector<int> texts = TextsPerPage();
+        for (size_t page = 0; page < texts.size(); ++page) {
+            // The footer ends with the page's group: the first holds one column, the second two.
+            const QString footer = c.footers[qsizetype(page)];
+            const int columns = !c.split ? 3 : footer.endsWith(QStringLiteral("/1")) ? 1 : 2;
+            EXPECT_GT(texts[page], columns) << "page " << page + 1 << " holds only titles";
+        }
+    }
 }
 
 TEST_F(GridPrint, StopWhileComposingReachesTheCaller) {
@@ -227,22 +393,36 @@ TEST_F(GridPrint, PrintToTextFileSavesTheRecomposedRows) {
     EXPECT_GE(print->PageCount(), 1);
 }
 
-class GridPrintPdf : public GridPrint {};
+class GridPrintPdf : public GridPrint {
+  protected:
+    // Prints the open grid into a PDF and gives its text.
+    QString PrintedText() {
+        const QString pdf = folder.filePath(QStringLiteral("grid.pdf"));
+        Printer().Select(TPrinterSelection::Pdf(300, pdf));
+        print = std::make_unique<TDBGridPrint>();
+        print->SetShowProgress(false);
+        print->SetAsgnDBGrid(&grid);
+        print->BuildFromGrid();
+        EXPECT_TRUE(print->PrintPages());
+        return pdftools::Text(pdf);
+    }
+    QTemporaryDir folder;
+};
 
 TEST_F(GridPrintPdf, PrintsTheGridIntoAPdf) {
     if (const QString missing = pdftools::Missing(); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
     Open(120);
-    QTemporaryDir folder;
-    const QString pdf = folder.filePath(QStringLiteral("grid.pdf"));
-    Printer().Select(TPrinterSelection::Pdf(300, pdf));
-    print = std::make_unique<TDBGridPrint>();
-    print->SetShowProgress(false);
-    print->SetAsgnDBGrid(&grid);
-    print->BuildFromGrid();
-    EXPECT_TRUE(print->PrintPages());
-    const QString text = pdftools::Text(pdf);
+    const QString text = PrintedText();
     EXPECT_TRUE(text.contains(QStringLiteral("Customer 120"))) << text.toStdString();
     EXPECT_EQ(text.count(QStringLiteral("customer")), print->PageCount());
+
+    Open(1, OddValuesSql());
+    for (int i = 0; i < grid.Columns().Count(); ++i)
+        grid.Columns().SetWidth(i, 300);
+    const QString odd = PrintedText();
+    for (const QString& value : kOddValues)
+        EXPECT_TRUE(odd.contains(value)) << value.toStdString() << "\n" << odd.toStdString();
+    EXPECT_FALSE(odd.contains(QStringLiteral("{$PAGE} -")));
 }
 }  // namespace

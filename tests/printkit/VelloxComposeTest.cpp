@@ -212,7 +212,8 @@ TEST_P(VelloxCompose, PagesBreakAsSoonAsTheNextLineWouldNotFit) {
     ASSERT_EQ(first.size(), size_t(perPage));
     EXPECT_EQ(first.back().position.y(), T + (perPage - 1) * LH);
     EXPECT_LT((perPage - 1) * LH + LH, kit->TextAreaHeightPixels() + 1);
-    EXPECT_TRUE(Texts(2).empty());
+    // The page the last break began holds nothing of the document: it is not kept.
+    EXPECT_EQ(kit->PageCount(), 1);
     EXPECT_EQ(kit->PageNumber(), 1);
 }
 
@@ -323,9 +324,9 @@ TEST_P(VelloxCompose, APageMacroShowsThePageItsWrappedPieceLandsOn) {
 
 TEST_P(VelloxCompose, ColumnGroupsAppendTheirPageToCellsWithMacros) {
     LastColumnGroup = 1;
-    ColumnGroupNumber = 2;
     kit->SetColumnLayout(QStringLiteral("<60|<60"));
     kit->BeginDocument();
+    ColumnGroupNumber = 2;
     DocumentPageNumber = 2;
     kit->WriteLine(QStringLiteral(" Page {$PAGE}|plain"));
     kit->EndDocument();

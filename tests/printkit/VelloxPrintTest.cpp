@@ -230,9 +230,9 @@ TEST_F(VelloxPrint, PagesStayWhileTheyArePrinted) {
     BetweenSheets meddle([&](int sheet) {
         if (sheet != 2)
             return;
-        const std::function<void()> attempts[] = {[&] { kit->ClearContents(); },
-                                                  [&] { kit->BeginDocument(); },
-                                                  [&] { kit->PrintPages(); }};
+        const std::function<void()> attempts[] = {
+            [&] { kit->ClearContents(); }, [&] { kit->BeginDocument(); },
+            [&] { kit->PrintPages(); }, [&] { kit->Print(); }};
         for (const auto& attempt : attempts) {
             try {
                 attempt();
@@ -246,7 +246,10 @@ TEST_F(VelloxPrint, PagesStayWhileTheyArePrinted) {
               QStringList({QStringLiteral("Can't clear contents while the pages are being printed"),
                            QStringLiteral("Can't compose the document again while its pages are "
                                           "being printed"),
+                           QStringLiteral("The pages are being printed already"),
                            QStringLiteral("The pages are being printed already")}));
+    // Refused before its dialog: nothing was asked.
+    EXPECT_TRUE(seam->shown.empty());
     EXPECT_EQ(SheetsIn(pdf), QStringList({"1", "2", "3"}));
     EXPECT_EQ(kit->PageCount(), 3);
     kit->ClearContents();
@@ -460,26 +463,32 @@ TEST_F(VelloxTextOutput, SavesTheRowsOfTheRecomposedDocument) {
     ExpectCleanedUp();
 }
 
-TEST_F(VelloxTextOutput, CancelInTheNameBoxKeepsTheProposedName) {
+TEST_F(VelloxTextOutput, CancelInTheNameBoxEndsTheExport) {
     const QString proposed = TCustomVellox::ProposedTextFileName(
         QCoreApplication::applicationDirPath(), QDir::homePath());
     QFile::remove(proposed);
     seam->AnswerPrintDialog(TPrintDialogAnswer{prAllPages, 0, 0, true});
     seam->AnswerInput(std::nullopt);
     rowKit->Print();
-    EXPECT_EQ(Saved(proposed), QByteArray("a\tb\r\nc\td\r\n"));
-    QFile::remove(proposed);
-    ExpectCleanedUp();
+    EXPECT_FALSE(QFile::exists(proposed));
+    EXPECT_EQ(rowKit->regenerations, 0);
+    EXPECT_TRUE(seam->Texts(QStringLiteral("message")).isEmpty());
+    EXPECT_TRUE(seam->cursorHistory.empty());
 }
 
-TEST_F(VelloxTextOutput, AStopWhileComposingSavesTheRowsSoFar) {
+TEST_F(VelloxTextOutput, AStopWhileComposingSavesNothing) {
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old rows\r\n");
+    }
     rowKit->stopAfterFirstRow = true;
     seam->AnswerPrintDialog(TPrintDialogAnswer{prAllPages, 0, 0, true});
     seam->AnswerInput(target);
-    rowKit->Print();
-    EXPECT_EQ(seam->Texts(QStringLiteral("error")),
-              QStringList{QStringLiteral("Printing cancelled.")});
-    EXPECT_EQ(Saved(target), QByteArray("a\tb\r\n"));
+    EXPECT_THROW(rowKit->Print(), ECancelPrinting);
+    EXPECT_EQ(Saved(target), QByteArray("old rows\r\n"));
+    EXPECT_TRUE(seam->Texts(QStringLiteral("message")).isEmpty());
+    EXPECT_FALSE(rowKit->IsPrinting());
     ExpectCleanedUp();
 }
 
