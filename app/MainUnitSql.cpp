@@ -67,7 +67,7 @@ void TMainForm::ExecuteButtonClick() {
         Modal().ShowMessage(QStringLiteral("Not connected, open a database first."));
         return;
     }
-    const QString text = Memo1->toPlainText();
+    const QString text = SqlText::EditorText(Memo1->document()->toRawText());
     if (text.isEmpty()) {
         Modal().ShowMessage(QStringLiteral("Enter some SQL code first."));
         return;
