@@ -271,6 +271,13 @@ TEST_F(ConnectedWindowTest, LoadFileReadsTextAndRemembersTheFolder) {
     form->Button4->click();
     EXPECT_EQ(seam->Texts("error").size(), 1);
     EXPECT_EQ(form->Memo1->toPlainText(), QStringLiteral("kept")) << "the editor keeps its text";
+
+    seam->AnswerOpenFile(QStringLiteral("/quorva-no-such-file.sql"));
+    form->Button4->click();
+    seam->AnswerOpenFile(std::nullopt);
+    form->Button4->click();
+    EXPECT_EQ(seam->fileRequests.back().initialDir, QStringLiteral("/"))
+        << "the root is a folder like any other";
 }
 
 TEST_F(ConnectedWindowTest, EditorTextReachesTheDatabaseUnchanged) {
