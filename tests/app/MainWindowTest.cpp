@@ -173,6 +173,28 @@ TEST_F(MainWindowTest, LoginPromptIsAskedAndItsCancelFailsTheOpen) {
     EXPECT_EQ(seam->Texts("message").last(), QStringLiteral("Cannot open connection!"));
 }
 
+TEST_F(MainWindowTest, LoginPromptStartsWithTheLoginOfTheString) {
+    const QString path = MakeSqliteDatabase(temp.filePath("people.db"));
+    const std::pair<QString, TLoginAnswer> cases[] = {
+        {";User ID=ann;Password=\"s;cret\"", {"ann", "s;cret"}},
+        {";UID=ann;PWD=s3cret", {"ann", "s3cret"}},
+        {";User ID=ann", {"ann", ""}},
+        {"", {"", ""}},
+    };
+    for (const auto& [login, offered] : cases) {
+        seam->Clear();
+        ChooseAdo(3, {}, true);
+        AnswerEditor("Provider=SQLite;Data Source=" + path + login);
+        seam->AnswerLogin([](const TLoginAnswer& shown) { return shown; });
+        form->OpenADOButton->click();
+        SCOPED_TRACE(login.toStdString());
+        ASSERT_EQ(seam->loginOffers.size(), 1u);
+        EXPECT_EQ(seam->loginOffers[0].userName, offered.userName);
+        EXPECT_EQ(seam->loginOffers[0].password, offered.password);
+        EXPECT_TRUE(form->IsConnected());
+    }
+}
+
 TEST_F(MainWindowTest, CursorLocationFollowsTheChooser) {
     OpenSqliteFile(MakeSqliteDatabase(temp.filePath("people.db")));
     EXPECT_EQ(form->ADOConnection1->CursorLocation(), clUseServer);
