@@ -259,7 +259,7 @@ TEST_F(RunConnectionEditorTest, CaptionNamesOwnerAndConnection) {
     EXPECT_EQ(seam->shown.back().caption, "ADOConnection2 ConnectionString");
 }
 
-TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentString) {
+TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentStringAndTellsOkFromCancel) {
     struct Case {
         const char* name;
         QString initial;
@@ -294,8 +294,10 @@ TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentString) {
             Child<QPushButton>(form, c.button)->click();
             return form.result();
         });
-        EXPECT_EQ(RunConnectionEditor(connection), c.changed) << c.name;
+        bool confirmed = false;
+        EXPECT_EQ(RunConnectionEditor(connection, &confirmed), c.changed) << c.name;
         EXPECT_EQ(connection.ConnectionString(), c.stored) << c.name;
+        EXPECT_EQ(confirmed, QLatin1String(c.button) == QLatin1String("OkButton")) << c.name;
     }
 }
 }  // namespace
