@@ -269,6 +269,9 @@ TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentStringAndTellsOkFr
         QString stored;
     };
     const QString inFolder = "FILE NAME=" + Dir() + "/shop.udl";
+    const QString sqlServer =
+        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial "
+        "Catalog=Northwind;Data Source=srv;Trusted_Connection=yes;APP=Quorva";
     const Case cases[] = {
         {"unchanged string", "Provider=SQLite;Data Source=/tmp/a.db", nullptr, "OkButton", false,
          "Provider=SQLite;Data Source=/tmp/a.db"},
@@ -285,6 +288,12 @@ TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentStringAndTellsOkFr
              Child<QLineEdit>(form, "ConnectionString")->setText("provider=SQLite");
          },
          "OkButton", true, "provider=SQLite"},
+        {"built without a change", sqlServer,
+         [this](QDialog& form) {
+             seam->AnswerModal(ClickThen("OkButton"));
+             Child<QPushButton>(form, "Build")->click();
+         },
+         "OkButton", false, sqlServer},
     };
     for (const Case& c : cases) {
         connection.SetConnectionString(c.initial);
