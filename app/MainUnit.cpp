@@ -290,7 +290,10 @@ void TMainForm::OpenADOButtonClick() {
     ADOConnection1->SetLoginPrompt(OpenADOForm->CheckBox1->isChecked());
     useADO_ = true;
     if (OpenADOForm->RadioButton3->isChecked()) {
-        if (!RunConnectionEditor(*ADOConnection1))
+        // OK opens the string even unchanged, so that a failed open can be tried again.
+        bool confirmed = false;
+        RunConnectionEditor(*ADOConnection1, &confirmed);
+        if (!confirmed)
             return;
     } else {
         QString text = ADOConnection1->ConnectionString();

@@ -39,7 +39,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::Button4Click() {
     OpenDialog1.filter = QStringLiteral("SQL files (*.sql)|*.sql|All files (*.*)|*.*");
-    if (OpenDialog1.initialDir.size() < 3)
+    if (OpenDialog1.initialDir.isEmpty())
         OpenDialog1.initialDir = QDir::currentPath();
     const std::optional<QString> chosen = Modal().OpenFile(this, OpenDialog1);
     if (!chosen)
@@ -67,7 +67,7 @@ void TMainForm::ExecuteButtonClick() {
         Modal().ShowMessage(QStringLiteral("Not connected, open a database first."));
         return;
     }
-    const QString text = Memo1->toPlainText();
+    const QString text = SqlText::EditorText(Memo1->document()->toRawText());
     if (text.isEmpty()) {
         Modal().ShowMessage(QStringLiteral("Enter some SQL code first."));
         return;

@@ -44,6 +44,14 @@ QString QuoteTableName(const QString& name, bool useADO, const QString& connecti
     return name;
 }
 
+QString EditorText(const QString& rawDocumentText) {
+    QString text = rawDocumentText;
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    return text;
+}
+
 namespace {
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
 constexpr char16_t kCp1252High[32] = {

@@ -26,6 +26,10 @@ int ColumnWidthLimit(int gridWidth, int columnCount);
 // ADO connection string (".mdb", lower case, anywhere in it), bare otherwise.
 QString QuoteTableName(const QString& name, bool useADO, const QString& connectionString);
 
+// The editor's text from its document's raw text: paragraph and line separators become "\n",
+// every other character stays as typed (a non-breaking space is no blank in an SQL literal).
+QString EditorText(const QString& rawDocumentText);
+
 // SQL file bytes as text: UTF-8 (a BOM skipped), else Windows-1252. Raises EConvertError for
 // bytes that are no text at all (NUL bytes).
 QString DecodeSqlFile(const QByteArray& bytes, const QString& fileName);

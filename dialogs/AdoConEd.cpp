@@ -121,7 +121,8 @@ QString TConnEditForm::EditConnectionString(const QString& initial) {
         UseConnectionString->setChecked(true);
     }
     SourceButtonClick();
-    if (Modal().ShowModal(*this) != mrOk)
+    setResult(Modal().ShowModal(*this));
+    if (result() != mrOk)
         return initial;
 
     if (UseConnectionString->isChecked())
@@ -171,7 +172,7 @@ void TConnEditForm::reject() {
     done(mrCancel);
 }
 
-bool RunConnectionEditor(TADOConnection& connection) {
+bool RunConnectionEditor(TADOConnection& connection, bool* confirmed) {
     TConnEditForm form;
     // Owner and component, as "MainForm.ADOConnection1 ConnectionString"; a connection
     // without an owner is named alone.
@@ -184,6 +185,8 @@ bool RunConnectionEditor(TADOConnection& connection) {
                                                           QStringLiteral("ConnectionString")));
     const QString initial = connection.ConnectionString();
     const QString edited = form.EditConnectionString(initial);
+    if (confirmed)
+        *confirmed = form.result() == mrOk;
     if (edited == initial)
         return false;
     connection.SetConnectionString(edited);

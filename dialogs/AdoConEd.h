@@ -15,7 +15,8 @@ class TConnEditForm : public QDialog {
   public:
     explicit TConnEditForm(QWidget* owner = nullptr);
 
-    // Shows the editor on `initial`; the edited string on OK, `initial` on cancel.
+    // Shows the editor on `initial`; the edited string on OK, `initial` on cancel (the form's
+    // result tells the two apart).
     QString EditConnectionString(const QString& initial);
     int HelpContext() const { return helpContext_; }
 
@@ -43,4 +44,6 @@ class TConnEditForm : public QDialog {
 };
 
 // Runs the editor on the connection's string; true when it stored a new, different string.
-bool RunConnectionEditor(TADOConnection& connection);
+// `confirmed`, when given, tells whether the user left the editor with OK, so that a caller
+// can open an unchanged string the user confirmed.
+bool RunConnectionEditor(TADOConnection& connection, bool* confirmed = nullptr);

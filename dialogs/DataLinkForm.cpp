@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <iterator>
 
 #include "ComponentName.h"
@@ -25,7 +24,9 @@ QString ProviderTitle(const QString& provider) {
         return QStringLiteral("ODBC data source (MSDASQL.1)");
     if (provider == QLatin1String("Microsoft.Jet.OLEDB.4.0"))
         return QStringLiteral("Access or SQLite file (Microsoft.Jet.OLEDB.4.0)");
-    return QStringLiteral("Oracle through an ODBC data source (MSDAORA.1)");
+    if (provider == QLatin1String("MSDAORA.1"))
+        return QStringLiteral("Oracle through an ODBC data source (MSDAORA.1)");
+    return provider;
 }
 
 QString FileFilter(const QString& provider) {
@@ -111,15 +112,18 @@ std::optional<QString> TDataLinkForm::Edit(const QString& connectionString) {
     LoadSettings(TDataLinkSettings::FromConnectionString(connectionString));
     if (Modal().ShowModal(*this) != mrOk)
         return std::nullopt;
-    return Settings().ToConnectionString();
+    return Settings().ToConnectionString(connectionString);
 }
 
 void TDataLinkForm::LoadSettings(const TDataLinkSettings& settings) {
+    // A provider the dialog does not offer is listed too, so that OK keeps it.
+    if (ProviderCombo->findData(settings.Provider, Qt::UserRole, Qt::MatchExactly) < 0)
+        ProviderCombo->addItem(ProviderTitle(settings.Provider), settings.Provider);
     ProviderCombo->setCurrentIndex(
-        std::max(0, ProviderCombo->findData(settings.Provider, Qt::UserRole, Qt::MatchExactly)));
+        ProviderCombo->findData(settings.Provider, Qt::UserRole, Qt::MatchExactly));
     const unsigned fields = TDataLinkSettings::FieldsOf(SelectedProvider());
     FileEdit->setText(fields & dfFile ? settings.DataSource : QString());
-    DataSourceCombo->setEditText(fields & dfDataSourceName ? settings.DataSource : QString());
+    DataSourceCombo->setEditText(fields & dfFile ? QString() : settings.DataSource);
     HostEdit->setText(settings.Host);
     PortEdit->setText(settings.Port);
     DatabaseEdit->setText(settings.Database);

@@ -9,6 +9,17 @@ const QString kPostgreSQL = QStringLiteral("PostgreSQL");
 const QString kOdbc = QStringLiteral("MSDASQL.1");
 const QString kJet = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
 const QString kOracle = QStringLiteral("MSDAORA.1");
+const QString kProvider = QStringLiteral("Provider");
+const QString kPersistSecurityInfo = QStringLiteral("Persist Security Info");
+
+// Text that is no connection string holds nothing to keep.
+TConnectionString ParsedOrEmpty(const QString& text) {
+    try {
+        return TConnectionString::Parse(text);
+    } catch (const EDatabaseError&) {
+        return {};
+    }
+}
 
 // The keys each value is read from and written to, in the order they are written.
 struct KeyOf {
@@ -47,13 +58,10 @@ unsigned TDataLinkSettings::FieldsOf(const QString& provider) {
 
 TDataLinkSettings TDataLinkSettings::FromConnectionString(const QString& text) {
     TDataLinkSettings settings;
-    TConnectionString parsed;
-    try {
-        parsed = TConnectionString::Parse(text);
-    } catch (const EDatabaseError&) {
-        return settings;
-    }
-    const QString provider = parsed.Value(QStringLiteral("Provider"));
+    const TConnectionString parsed = ParsedOrEmpty(text);
+    const QString provider = parsed.Value(kProvider);
+    if (!provider.isEmpty())
+        settings.Provider = provider;
     for (const QString& offered : Providers())
         if (offered.compare(provider, Qt::CaseInsensitive) == 0)
             settings.Provider = offered;
@@ -62,13 +70,22 @@ TDataLinkSettings TDataLinkSettings::FromConnectionString(const QString& text) {
     return settings;
 }
 
-QString TDataLinkSettings::ToConnectionString() const {
-    const unsigned fields = FieldsOf(Provider);
+QString TDataLinkSettings::ToConnectionString(const QString& original) const {
+    const TConnectionString read = ParsedOrEmpty(original);
+    if (read.Has(kProvider) && *this == FromConnectionString(original))
+        return original;
+
     TConnectionString text;
-    text.Set(QStringLiteral("Provider"), Provider);
+    text.Set(kProvider, Provider);
     // The same form as the strings the ADO chooser builds for these providers.
     if (Provider == kOdbc || Provider == kJet || Provider == kOracle)
-        text.Set(QStringLiteral("Persist Security Info"), QStringLiteral("False"));
+        text.Set(kPersistSecurityInfo, read.Has(kPersistSecurityInfo)
+                                           ? read.Value(kPersistSecurityInfo)
+                                           : QStringLiteral("False"));
+    for (const auto& [key, value] : read.Items())
+        if (!text.Has(key))
+            text.Set(key, value);
+    const unsigned fields = FieldsOf(Provider);
     for (const KeyOf& item : kKeys) {
         if (!(fields & item.field))
             continue;
@@ -76,6 +93,8 @@ QString TDataLinkSettings::ToConnectionString() const {
         // A data source is always named, even empty; the other values only when given.
         if (!value.isEmpty() || (item.field & (dfFile | dfDataSourceName)) != 0)
             text.Set(item.key, value);
+        else
+            text.Remove(item.key);
     }
     return text.ToString();
 }

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <initializer_list>
+#include <utility>
 
 #include "ComponentName.h"
 #include "FilePath.h"
@@ -144,11 +145,18 @@ TOpenADOForm::TOpenADOForm(QWidget* owner) : QDialog(owner) {
     OpenDialog1.fileMustExist = true;
     EnableInputs(0);
 
-    connect(RadioButton1, &QRadioButton::clicked, this, Guard([this] { RadioButton1Click(); }));
-    connect(RadioButton2, &QRadioButton::clicked, this, Guard([this] { RadioButton2Click(); }));
-    connect(RadioButton3, &QRadioButton::clicked, this, Guard([this] { RadioButton3Click(); }));
-    connect(RadioButton4, &QRadioButton::clicked, this, Guard([this] { RadioButton4Click(); }));
-    connect(RadioButton5, &QRadioButton::clicked, this, Guard([this] { RadioButton5Click(); }));
+    // Checking, not clicking: assistive technology toggles a radio button without a click.
+    const std::pair<QRadioButton*, void (TOpenADOForm::*)()> handlers[] = {
+        {RadioButton1, &TOpenADOForm::RadioButton1Click},
+        {RadioButton2, &TOpenADOForm::RadioButton2Click},
+        {RadioButton3, &TOpenADOForm::RadioButton3Click},
+        {RadioButton4, &TOpenADOForm::RadioButton4Click},
+        {RadioButton5, &TOpenADOForm::RadioButton5Click}};
+    for (const auto& [radio, handler] : handlers)
+        connect(radio, &QRadioButton::toggled, this, [this, handler](bool checked) {
+            if (checked)
+                Guarded([this, handler] { (this->*handler)(); });
+        });
     connect(FileButton, &QPushButton::clicked, this, Guard([this] { FileButtonClick(); }));
     connect(Button2, &QPushButton::clicked, this, Guard([this] { Button2Click(); }));
     connect(Button1, &QPushButton::clicked, this, Guard([this] { Button1Click(); }));

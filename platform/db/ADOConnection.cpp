@@ -55,9 +55,11 @@ void TADOConnection::Open() {
     std::unique_ptr<DbBackend> backend = CreateBackend(params);
     std::optional<TLoginAnswer> login;
     if (loginPrompt_) {
+        // The prompt starts from the string's own login, so that OK connects as it says.
         login =
             Modal().LoginPrompt(FirstValue(params, {"Data Source", "Database", "Initial Catalog"}),
-                                FirstValue(params, {"User ID", "User", "UID"}));
+                                TLoginAnswer{FirstValue(params, {"User ID", "User", "UID"}),
+                                             FirstValue(params, {"Password", "PWD"})});
         if (!login)
             throw EDatabaseError(QStringLiteral("Login cancelled"));
     }

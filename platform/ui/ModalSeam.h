@@ -75,8 +75,9 @@ class ModalSeam {
     // Cancel gives nullopt.
     virtual std::optional<TPrintDialogAnswer> PrintDialog(QWidget* parent,
                                                           const TPrintDialogRequest& request) = 0;
+    // Starts with the user name and password of `offered`; cancel gives nullopt.
     virtual std::optional<TLoginAnswer> LoginPrompt(const QString& database,
-                                                    const QString& userName) = 0;
+                                                    const TLoginAnswer& offered) = 0;
     virtual void Beep() = 0;
     virtual void SetCursor(TCursor cursor) = 0;
     virtual TCursor Cursor() const = 0;

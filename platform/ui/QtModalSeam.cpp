@@ -156,13 +156,13 @@ std::optional<TPrintDialogAnswer> QtModalSeam::PrintDialog(QWidget* parent,
 }
 
 std::optional<TLoginAnswer> QtModalSeam::LoginPrompt(const QString& database,
-                                                     const QString& userName) {
+                                                     const TLoginAnswer& offered) {
     QDialog dialog(ActiveWindow());
     dialog.setWindowTitle(QStringLiteral("Database Login"));
     auto* form = new QFormLayout(&dialog);
     form->addRow(new QLabel(QStringLiteral("Database: %1").arg(database)));
-    auto* user = new QLineEdit(userName);
-    auto* password = new QLineEdit;
+    auto* user = new QLineEdit(offered.userName);
+    auto* password = new QLineEdit(offered.password);
     password->setEchoMode(QLineEdit::Password);
     form->addRow(QStringLiteral("&User Name:"), user);
     form->addRow(QStringLiteral("&Password:"), password);
@@ -170,7 +170,7 @@ std::optional<TLoginAnswer> QtModalSeam::LoginPrompt(const QString& database,
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
-    if (userName.isEmpty())
+    if (offered.userName.isEmpty())
         user->setFocus();
     else
         password->setFocus();

@@ -17,7 +17,7 @@ class QtModalSeam : public ModalSeam {
     std::optional<TPrintDialogAnswer> PrintDialog(QWidget* parent,
                                                   const TPrintDialogRequest& request) override;
     std::optional<TLoginAnswer> LoginPrompt(const QString& database,
-                                            const QString& userName) override;
+                                            const TLoginAnswer& offered) override;
     void Beep() override;
     void SetCursor(TCursor cursor) override;
     TCursor Cursor() const override { return cursor_; }

@@ -79,10 +79,18 @@ std::optional<TPrintDialogAnswer> ScriptedModalSeam::PrintDialog(
     return script(*request.device);
 }
 
+void ScriptedModalSeam::AnswerLogin(std::optional<TLoginAnswer> login) {
+    AnswerLogin(LoginScript([login](const TLoginAnswer&) { return login; }));
+}
+
 std::optional<TLoginAnswer> ScriptedModalSeam::LoginPrompt(const QString& database,
-                                                           const QString& userName) {
-    shown.push_back({QStringLiteral("login"), userName, database});
-    return Next<std::optional<TLoginAnswer>>(logins_, std::nullopt);
+                                                           const TLoginAnswer& offered) {
+    shown.push_back({QStringLiteral("login"), offered.userName, database});
+    loginOffers.push_back(offered);
+    const LoginScript script = Next<LoginScript>(logins_, nullptr);
+    if (!script)
+        return std::nullopt;
+    return script(offered);
 }
 
 void ScriptedModalSeam::SetCursor(TCursor cursor) {
@@ -102,6 +110,7 @@ void ScriptedModalSeam::Clear() {
     shown.clear();
     fileRequests.clear();
     printRequests.clear();
+    loginOffers.clear();
     cursorHistory.clear();
     beeps = 0;
     unscripted = 0;

@@ -20,6 +20,7 @@ class ScriptedModalSeam : public ModalSeam {
     // Answers the print dialog; it may also set up the device as a user would there (choose
     // an output file, for instance).
     using PrintScript = std::function<std::optional<TPrintDialogAnswer>(QPrinter&)>;
+    using LoginScript = std::function<std::optional<TLoginAnswer>(const TLoginAnswer& offered)>;
 
     void ShowMessage(const QString& text) override;
     bool Confirm(const QString& text) override;
@@ -33,7 +34,7 @@ class ScriptedModalSeam : public ModalSeam {
     std::optional<TPrintDialogAnswer> PrintDialog(QWidget* parent,
                                                   const TPrintDialogRequest& request) override;
     std::optional<TLoginAnswer> LoginPrompt(const QString& database,
-                                            const QString& userName) override;
+                                            const TLoginAnswer& offered) override;
     void Beep() override { ++beeps; }
     void SetCursor(TCursor cursor) override;
     TCursor Cursor() const override { return cursor_; }
@@ -44,7 +45,9 @@ class ScriptedModalSeam : public ModalSeam {
     void AnswerOpenFile(std::optional<QString> path) { openFiles_.push_back(std::move(path)); }
     void AnswerSaveFile(std::optional<QString> path) { saveFiles_.push_back(std::move(path)); }
     void AnswerInput(std::optional<QString> text) { inputs_.push_back(std::move(text)); }
-    void AnswerLogin(std::optional<TLoginAnswer> login) { logins_.push_back(std::move(login)); }
+    void AnswerLogin(std::optional<TLoginAnswer> login);
+    // Answers the login prompt from what it offered (return `offered` to press OK).
+    void AnswerLogin(LoginScript script) { logins_.push_back(std::move(script)); }
     void AnswerPrintDialog(std::optional<TPrintDialogAnswer> answer);
     void AnswerPrintDialog(PrintScript script) { printDialogs_.push_back(std::move(script)); }
 
@@ -55,6 +58,8 @@ class ScriptedModalSeam : public ModalSeam {
     std::vector<Shown> shown;
     std::vector<TFileDialogRequest> fileRequests;
     std::vector<TPrintDialogRequest> printRequests;
+    // What each login prompt started with.
+    std::vector<TLoginAnswer> loginOffers;
     std::vector<TCursor> cursorHistory;
     int beeps = 0;
     int unscripted = 0;
@@ -66,7 +71,7 @@ class ScriptedModalSeam : public ModalSeam {
     std::deque<bool> confirms_;
     std::deque<FormScript> forms_;
     std::deque<std::optional<QString>> openFiles_, saveFiles_, inputs_;
-    std::deque<std::optional<TLoginAnswer>> logins_;
+    std::deque<LoginScript> logins_;
     std::deque<PrintScript> printDialogs_;
     TCursor cursor_ = crDefault;
 };

@@ -271,6 +271,24 @@ TEST_F(ConnectedWindowTest, LoadFileReadsTextAndRemembersTheFolder) {
     form->Button4->click();
     EXPECT_EQ(seam->Texts("error").size(), 1);
     EXPECT_EQ(form->Memo1->toPlainText(), QStringLiteral("kept")) << "the editor keeps its text";
+
+    seam->AnswerOpenFile(QStringLiteral("/quorva-no-such-file.sql"));
+    form->Button4->click();
+    seam->AnswerOpenFile(std::nullopt);
+    form->Button4->click();
+    EXPECT_EQ(seam->fileRequests.back().initialDir, QStringLiteral("/"))
+        << "the root is a folder like any other";
+}
+
+TEST_F(ConnectedWindowTest, EditorTextReachesTheDatabaseUnchanged) {
+    for (const QString& literal : {QStringLiteral("a\u00a0b"), QStringLiteral("a\tb"),
+                                   QStringLiteral("a\u202fb\u00a0\u00a0c")}) {
+        Run("select '" + literal + "' as t");
+        EXPECT_EQ(form->ADOQuery1->Fields(0).AsString(), literal) << literal.toStdString();
+    }
+    Run("select 1 as a,\n2 as b");
+    EXPECT_EQ(form->ADOQuery1->FieldByName("b").AsString(), QStringLiteral("2"))
+        << "lines still reach the database as lines";
 }
 
 TEST_F(ConnectedWindowTest, UncheckingReadOnlyWarnsEveryTime) {

@@ -142,20 +142,29 @@ TEST_F(MainWindowTest, MalformedConnectionStringsFailCleanly) {
     }
 }
 
-TEST_F(MainWindowTest, UnchangedEditorStringConnectsNothing) {
-    const QString path = MakeSqliteDatabase(temp.filePath("people.db"));
-    form->ADOConnection1->SetConnectionString("Provider=SQLite;Data Source=" + path);
+TEST_F(MainWindowTest, FailedOpenIsRetriedWithTheSameStringAndCancelOpensNothing) {
+    const QString path = temp.filePath("people.db");
     ChooseAdo(3);
-    seam->AnswerModal([](QDialog&) { return int(mrOk); });
+    AnswerEditor("Provider=SQLite;Data Source=" + path);
     form->OpenADOButton->click();
-    EXPECT_FALSE(form->IsConnected());
-    EXPECT_TRUE(form->UseADO());
-    EXPECT_EQ(seam->Texts("message"), QStringList());
+    ASSERT_FALSE(form->IsConnected()) << "the file is not there yet";
+    MakeSqliteDatabase(path);
 
     ChooseAdo(3);
-    AnswerEditor("Provider=SQLite;Data Source=" + path + ";");
+    seam->AnswerModal([](QDialog&) { return int(mrCancel); });
     form->OpenADOButton->click();
-    EXPECT_TRUE(form->IsConnected()) << "a changed string is opened";
+    EXPECT_FALSE(form->IsConnected()) << "a cancelled editor opens nothing";
+
+    seam->Clear();
+    ChooseAdo(3);
+    seam->AnswerModal([](QDialog& editor) {
+        static_cast<TConnEditForm&>(editor).OkButton->click();
+        return editor.result();
+    });
+    form->OpenADOButton->click();
+    EXPECT_TRUE(form->IsConnected()) << "OK with the same string tries it again";
+    EXPECT_EQ(seam->Texts("message"), QStringList());
+    EXPECT_EQ(form->ADOConnection1->ConnectionString(), "Provider=SQLite;Data Source=" + path);
 }
 
 TEST_F(MainWindowTest, LoginPromptIsAskedAndItsCancelFailsTheOpen) {
@@ -171,6 +180,28 @@ TEST_F(MainWindowTest, LoginPromptIsAskedAndItsCancelFailsTheOpen) {
     form->OpenADOButton->click();
     EXPECT_FALSE(form->IsConnected());
     EXPECT_EQ(seam->Texts("message").last(), QStringLiteral("Cannot open connection!"));
+}
+
+TEST_F(MainWindowTest, LoginPromptStartsWithTheLoginOfTheString) {
+    const QString path = MakeSqliteDatabase(temp.filePath("people.db"));
+    const std::pair<QString, TLoginAnswer> cases[] = {
+        {";User ID=ann;Password=\"s;cret\"", {"ann", "s;cret"}},
+        {";UID=ann;PWD=s3cret", {"ann", "s3cret"}},
+        {";User ID=ann", {"ann", ""}},
+        {"", {"", ""}},
+    };
+    for (const auto& [login, offered] : cases) {
+        seam->Clear();
+        ChooseAdo(3, {}, true);
+        AnswerEditor("Provider=SQLite;Data Source=" + path + login);
+        seam->AnswerLogin([](const TLoginAnswer& shown) { return shown; });
+        form->OpenADOButton->click();
+        SCOPED_TRACE(login.toStdString());
+        ASSERT_EQ(seam->loginOffers.size(), 1u);
+        EXPECT_EQ(seam->loginOffers[0].userName, offered.userName);
+        EXPECT_EQ(seam->loginOffers[0].password, offered.password);
+        EXPECT_TRUE(form->IsConnected());
+    }
 }
 
 TEST_F(MainWindowTest, CursorLocationFollowsTheChooser) {

@@ -259,7 +259,7 @@ TEST_F(RunConnectionEditorTest, CaptionNamesOwnerAndConnection) {
     EXPECT_EQ(seam->shown.back().caption, "ADOConnection2 ConnectionString");
 }
 
-TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentString) {
+TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentStringAndTellsOkFromCancel) {
     struct Case {
         const char* name;
         QString initial;
@@ -269,6 +269,9 @@ TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentString) {
         QString stored;
     };
     const QString inFolder = "FILE NAME=" + Dir() + "/shop.udl";
+    const QString sqlServer =
+        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial "
+        "Catalog=Northwind;Data Source=srv;Trusted_Connection=yes;APP=Quorva";
     const Case cases[] = {
         {"unchanged string", "Provider=SQLite;Data Source=/tmp/a.db", nullptr, "OkButton", false,
          "Provider=SQLite;Data Source=/tmp/a.db"},
@@ -285,6 +288,12 @@ TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentString) {
              Child<QLineEdit>(form, "ConnectionString")->setText("provider=SQLite");
          },
          "OkButton", true, "provider=SQLite"},
+        {"built without a change", sqlServer,
+         [this](QDialog& form) {
+             seam->AnswerModal(ClickThen("OkButton"));
+             Child<QPushButton>(form, "Build")->click();
+         },
+         "OkButton", false, sqlServer},
     };
     for (const Case& c : cases) {
         connection.SetConnectionString(c.initial);
@@ -294,8 +303,10 @@ TEST_F(RunConnectionEditorTest, ReportsAndStoresOnlyADifferentString) {
             Child<QPushButton>(form, c.button)->click();
             return form.result();
         });
-        EXPECT_EQ(RunConnectionEditor(connection), c.changed) << c.name;
+        bool confirmed = false;
+        EXPECT_EQ(RunConnectionEditor(connection, &confirmed), c.changed) << c.name;
         EXPECT_EQ(connection.ConnectionString(), c.stored) << c.name;
+        EXPECT_EQ(confirmed, QLatin1String(c.button) == QLatin1String("OkButton")) << c.name;
     }
 }
 }  // namespace

@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
 
 #include "DataLinkForm.h"
 #include "DataLinkSettings.h"
@@ -21,6 +22,7 @@ TEST_P(DataLinkStrings, BuildAndReadBack) {
     const BuildCase& c = GetParam();
     EXPECT_EQ(c.settings.ToConnectionString(), c.text);
     EXPECT_EQ(TDataLinkSettings::FromConnectionString(c.text).ToConnectionString(), c.text);
+    EXPECT_EQ(TDataLinkSettings::FromConnectionString(c.text).ToConnectionString(c.text), c.text);
 }
 
 // clang-format off
@@ -74,12 +76,64 @@ TEST(DataLinkSettings, TextThatIsNoConnectionStringGivesTheDefaults) {
         EXPECT_EQ(TDataLinkSettings::FromConnectionString(text), TDataLinkSettings()) << text;
 }
 
-TEST(DataLinkSettings, AProviderNotOfferedLeavesTheDefaultProvider) {
+TEST(DataLinkSettings, AProviderNotOfferedIsKeptAndNoProviderGivesTheDefault) {
     const TDataLinkSettings read =
         TDataLinkSettings::FromConnectionString("Provider=SQLOLEDB.1;Data Source=server");
-    EXPECT_EQ(read.Provider, "SQLite");
+    EXPECT_EQ(read.Provider, "SQLOLEDB.1");
     EXPECT_EQ(read.DataSource, "server");
+    EXPECT_EQ(TDataLinkSettings::FromConnectionString("Data Source=x.db").Provider, "SQLite");
+    EXPECT_EQ(TDataLinkSettings::FromConnectionString("Provider=;Data Source=x.db").Provider,
+              "SQLite");
 }
+
+const QString kSqlServer =
+    "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
+    "Initial Catalog=Northwind;Data Source=srv;Trusted_Connection=yes;APP=Quorva";
+const QString kOdbcServer =
+    "provider = MSDASQL.1; Data Source=MSSQL;Initial Catalog=Northwind;Trusted_Connection=yes;"
+    "APP=Quorva;";
+
+struct MergeCase {
+    const char* name;
+    QString original;
+    std::function<void(TDataLinkSettings&)> edit;
+    QString expected;
+};
+
+class DataLinkMerge : public ::testing::TestWithParam<MergeCase> {};
+
+TEST_P(DataLinkMerge, KeysWithoutAFieldPassThrough) {
+    const MergeCase& c = GetParam();
+    TDataLinkSettings settings = TDataLinkSettings::FromConnectionString(c.original);
+    if (c.edit)
+        c.edit(settings);
+    EXPECT_EQ(settings.ToConnectionString(c.original), c.expected);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Strings, DataLinkMerge, ::testing::Values(
+    MergeCase{"UnknownProviderUnchanged", kSqlServer, nullptr, kSqlServer},
+    MergeCase{"OdbcUnchangedAsWritten", kOdbcServer, nullptr, kOdbcServer},
+    MergeCase{"OdbcPasswordAdded", kOdbcServer, [](S& s) { s.Password = "pw"; },
+              "Provider=MSDASQL.1;Persist Security Info=False;Data Source=MSSQL;"
+              "Initial Catalog=Northwind;Trusted_Connection=yes;APP=Quorva;Password=pw"},
+    MergeCase{"PostgresKeepsItsInitialCatalog",
+              "Provider=PostgreSQL;Host=db;Initial Catalog=shop;User ID=me",
+              [](S& s) { s.UserID = "you"; },
+              "Provider=PostgreSQL;Host=db;Initial Catalog=shop;User ID=you"},
+    MergeCase{"EmptiedPasswordIsRemoved", "Provider=PostgreSQL;Database=x;Password=p;sslmode=require",
+              [](S& s) { s.Password.clear(); },
+              "Provider=PostgreSQL;Database=x;sslmode=require"},
+    MergeCase{"UnknownProviderSwitchedToAFile", kSqlServer,
+              [](S& s) { s.Provider = "SQLite"; s.DataSource = "/a.db"; },
+              "Provider=SQLite;Integrated Security=SSPI;Persist Security Info=False;"
+              "Initial Catalog=Northwind;Data Source=/a.db;Trusted_Connection=yes;APP=Quorva"},
+    MergeCase{"NoProviderGetsTheOneShown", "Data Source=/a.db", nullptr,
+              "Provider=SQLite;Data Source=/a.db"},
+    MergeCase{"NoConnectionStringKeepsNothing", "not a connection string", nullptr,
+              "Provider=SQLite;Data Source="}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 class DataLinkFormTest : public ScriptedSeamTest {
   protected:
@@ -152,6 +206,20 @@ TEST_F(DataLinkFormTest, AFileIsChosenForFileProviders) {
     EXPECT_EQ(text,
               "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data "
               "Source=/data/new/nwind.mdb");
+}
+
+TEST_F(DataLinkFormTest, OkWithoutAChangeReturnsTheStringAsItWas) {
+    for (const QString& text :
+         {kSqlServer, kOdbcServer, QString("Provider=PostgreSQL;Host = db;Initial Catalog=shop"),
+          QString("Provider=sqlite;Data Source='/a b.db';Mode=ReadWrite"),
+          QString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/nwind.mdb;Jet OLEDB:"
+                  "Database Password=x")}) {
+        seam->AnswerModal(ClickThen("OkButton"));
+        EXPECT_EQ(form.Edit(text), text);
+    }
+    EXPECT_EQ(Child<QComboBox>(form, "ProviderCombo")->findData("SQLOLEDB.1"),
+              TDataLinkSettings::Providers().size())
+        << "a provider not offered is listed after the offered ones";
 }
 
 TEST_F(DataLinkFormTest, CancelReturnsNothing) {

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -6,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
 
 #include "DialogTestSupport.h"
 #include "OpenADOForm.h"
@@ -69,15 +71,36 @@ TEST_F(OpenADOFormTest, EnableInputsByKind) {
     }
 }
 
-TEST_F(OpenADOFormTest, RadioButtonsSwitchTheInputRowsAndKeepTheirTexts) {
+TEST_F(OpenADOFormTest, RadioButtonsSwitchTheInputRowsHoweverCheckedAndKeepTheirTexts) {
     const std::pair<const char*, std::vector<bool>> clicks[] = {{"RadioButton1", kFileRow},
                                                                 {"RadioButton2", kNameRow},
                                                                 {"RadioButton4", kFileRow},
                                                                 {"RadioButton5", kNameRow},
                                                                 {"RadioButton3", kNoRow}};
-    for (const auto& [radio, states] : clicks) {
-        Radio(radio)->click();
-        EXPECT_EQ(InputStates(), states) << radio;
+    // Mouse, keyboard and assistive technology check a radio button each in their own way.
+    const std::pair<const char*, std::function<void(QRadioButton*)>> ways[] = {
+        {"mouse", [](QRadioButton* radio) { radio->click(); }},
+        {"keyboard",
+         [](QRadioButton* radio) {
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+             QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier);
+             QCoreApplication::sendEvent(radio, &press);
+             QCoreApplication::sendEvent(radio, &release);
+         }},
+        {"assistive technology",
+         [](QRadioButton* radio) {
+             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(radio);
+             ASSERT_NE(accessible, nullptr);
+             ASSERT_NE(accessible->actionInterface(), nullptr);
+             accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+         }},
+    };
+    for (const auto& [way, check] : ways) {
+        for (const auto& [radio, states] : clicks) {
+            check(Radio(radio));
+            EXPECT_TRUE(Radio(radio)->isChecked()) << way << " " << radio;
+            EXPECT_EQ(InputStates(), states) << way << " " << radio;
+        }
     }
 
     Radio("RadioButton1")->click();
