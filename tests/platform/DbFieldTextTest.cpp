@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <cmath>
 #include <limits>
 
 #include "core/FloatText.h"
+#include "db/DateTimeFormat.h"
 #include "db/DeclaredType.h"
 #include "db/FieldText.h"
 
@@ -117,22 +119,57 @@ TEST(CellText, ShowsBooleansAsTrueAndFalse) {
     EXPECT_EQ(CellValue(rows, 0, 1, ftBoolean), QVariant(false));
 }
 
-TEST(CellText, ShowsIsoDatesAndTimesInTheLocaleShortFormats) {
-    const QLocale locale = QLocale::system();
+struct StampCase {
+    const char* locale;
+    const char* date;          // 1999-12-31
+    const char* minutes;       // 13:45
+    const char* seconds;       // 13:45:09
+    const char* milliseconds;  // 13:45:09.250
+};
+
+// Each locale keeps its order and separators; the century and any seconds are never dropped.
+class StampText : public ::testing::TestWithParam<StampCase> {};
+
+TEST_P(StampText, KeepsEveryDigitInTheLocaleOrder) {
+    const StampCase& c = GetParam();
+    const TDateTimeFormat format{QLocale(QString::fromLatin1(c.locale))};
+    const QDate date(1999, 12, 31);
+    EXPECT_EQ(format.Date(date), QString::fromUtf8(c.date));
+    EXPECT_EQ(format.Time(QTime(13, 45)), QString::fromUtf8(c.minutes));
+    EXPECT_EQ(format.Time(QTime(13, 45, 9)), QString::fromUtf8(c.seconds));
+    EXPECT_EQ(format.Time(QTime(13, 45, 9, 250)), QString::fromUtf8(c.milliseconds));
+    EXPECT_EQ(format.DateTime(QDateTime(date, QTime(13, 45, 9))),
+              QString::fromUtf8(c.date) + ' ' + QString::fromUtf8(c.seconds));
+    EXPECT_EQ(format.DateTime(QDateTime(date, QTime(0, 0))), QString::fromUtf8(c.date));
+    EXPECT_EQ(format.Date(QDate(2024, 1, 2)).count(QStringLiteral("2024")), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, StampText,
+    ::testing::Values(StampCase{"en_US", "12/31/1999", "1:45 PM", "1:45:09 PM", "1:45:09.250 PM"},
+                      StampCase{"en_GB", "31/12/1999", "13:45", "13:45:09", "13:45:09.250"},
+                      StampCase{"de_DE", "31.12.1999", "13:45", "13:45:09", "13:45:09,250"},
+                      StampCase{"fi_FI", "31.12.1999", "13.45", "13.45.09", "13.45.09,250"},
+                      StampCase{"ja_JP", "1999/12/31", "13:45", "13:45:09", "13:45:09.250"}),
+    [](const auto& info) { return std::string(info.param.locale); });
+
+TEST(CellText, ShowsIsoDatesAndTimesByTheSystemLocaleWithoutLosingDigits) {
+    const TDateTimeFormat& format = TDateTimeFormat::System();
     const QDate date(2009, 1, 3);
     const QTime time(14, 5, 9);
     const TRowStore rows =
         OneRow({QStringLiteral("2009-01-03"), QStringLiteral("14:05:09"),
                 QStringLiteral("2009-01-03 14:05:09"), QStringLiteral("2009-01-03T14:05:09.250"),
                 QStringLiteral("not a date"), QStringLiteral("2009-01-03 00:00:00")});
-    EXPECT_EQ(CellText(rows, 0, 0, ftDate), locale.toString(date, QLocale::ShortFormat));
-    EXPECT_EQ(CellText(rows, 0, 1, ftTime), locale.toString(time, QLocale::ShortFormat));
-    const QString stamp = locale.toString(date, QLocale::ShortFormat) + QLatin1Char(' ') +
-                          locale.toString(time, QLocale::ShortFormat);
-    EXPECT_EQ(CellText(rows, 0, 2, ftDateTime), stamp);
-    EXPECT_EQ(CellText(rows, 0, 3, ftDateTime), stamp);
+    EXPECT_EQ(CellText(rows, 0, 0, ftDate), format.Date(date));
+    EXPECT_TRUE(CellText(rows, 0, 0, ftDate).contains(QStringLiteral("2009")));
+    EXPECT_EQ(CellText(rows, 0, 1, ftTime), format.Time(time));
+    EXPECT_TRUE(CellText(rows, 0, 1, ftTime).contains(QStringLiteral("09")));
+    EXPECT_EQ(CellText(rows, 0, 2, ftDateTime), format.DateTime(QDateTime(date, time)));
+    EXPECT_EQ(CellText(rows, 0, 3, ftDateTime),
+              format.DateTime(QDateTime(date, time.addMSecs(250))));
     EXPECT_EQ(CellText(rows, 0, 4, ftDate), QStringLiteral("not a date"));
-    EXPECT_EQ(CellText(rows, 0, 5, ftDateTime), locale.toString(date, QLocale::ShortFormat));
+    EXPECT_EQ(CellText(rows, 0, 5, ftDateTime), format.Date(date));
     EXPECT_EQ(CellValue(rows, 0, 0, ftDate), QVariant(date));
     EXPECT_EQ(CellValue(rows, 0, 2, ftDateTime).toDateTime(), QDateTime(date, time));
 }
