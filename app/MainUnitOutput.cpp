@@ -22,6 +22,9 @@ namespace {
 class TDetachedGrid {
   public:
     explicit TDetachedGrid(TDataSet& data) : data_(data) {
+        // A record being changed is settled first, as the walk would settle it, so that the
+        // bookmark names a record that is still there afterwards.
+        data_.CheckBrowseMode();
         data_.DisableControls();
         bookmark_ = data_.GetBookmark();
     }
