@@ -126,6 +126,7 @@ TEST_F(GridOutputTest, SavesEveryRecordTabSeparatedAndReturnsToTheCurrentOne) {
     EXPECT_EQ(seam->Texts("message"), QStringList("Grid saved to " + path));
     EXPECT_EQ(Grid().RecNo(), 2);
     EXPECT_FALSE(Grid().ControlsDisabled());
+    EXPECT_TRUE(form->RichEdit2->toPlainText().isEmpty()) << "the rows go to the file alone";
     EXPECT_EQ(seam->cursorHistory, (std::vector<TCursor>{crHourGlass, crDefault}));
     ASSERT_EQ(seam->fileRequests.size(), 1u);
     const TFileDialogRequest& request = seam->fileRequests[0];

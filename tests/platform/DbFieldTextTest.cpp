@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "core/FloatText.h"
+#include "db/CellTextWriter.h"
 #include "db/DateTimeFormat.h"
 #include "db/DeclaredType.h"
 #include "db/FieldText.h"
@@ -24,23 +25,27 @@ class FloatFieldText : public ::testing::TestWithParam<FloatCase> {};
 TEST_P(FloatFieldText, GivesGeneralFormatWith15Digits) {
     EXPECT_EQ(FloatToStr(GetParam().value).replace(QLocale::system().decimalPoint(), "."),
               QString::fromLatin1(GetParam().text));
+    std::string appended = "x";
+    AppendFloatText(appended, GetParam().value, ",");
+    EXPECT_EQ(appended, "x" + QString::fromLatin1(GetParam().text).replace('.', ',').toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FloatFieldText,
-    ::testing::Values(FloatCase{"WholeNumberHasNoDecimals", 3983.0, "3983"},
-                      FloatCase{"Zero", 0.0, "0"}, FloatCase{"NegativeZero", -0.0, "0"},
-                      FloatCase{"TwoDecimals", 1234.56, "1234.56"},
-                      FloatCase{"Negative", -0.5, "-0.5"},
-                      FloatCase{"RoundingNoiseDropped", 0.1 + 0.2, "0.3"},
-                      FloatCase{"FifteenDigitsKept", 123456789.012345, "123456789.012345"},
-                      FloatCase{"SixteenthDigitRounded", 1.0000000000000002, "1"},
-                      FloatCase{"ThirdRoundsAt15", 1.0 / 3.0, "0.333333333333333"},
-                      FloatCase{"SmallestFixed", 0.0001, "0.0001"},
-                      FloatCase{"BelowSmallestFixed", 0.00005, "5E-5"},
-                      FloatCase{"NegativeScientific", -2.5e-7, "-2.5E-7"},
-                      FloatCase{"Infinity", std::numeric_limits<double>::infinity(), "INF"},
-                      FloatCase{"NotANumber", std::nan(""), "NAN"}),
+    ::testing::Values(
+        FloatCase{"WholeNumberHasNoDecimals", 3983.0, "3983"}, FloatCase{"Zero", 0.0, "0"},
+        FloatCase{"NegativeZero", -0.0, "0"}, FloatCase{"TwoDecimals", 1234.56, "1234.56"},
+        FloatCase{"Negative", -0.5, "-0.5"}, FloatCase{"RoundingNoiseDropped", 0.1 + 0.2, "0.3"},
+        FloatCase{"FifteenDigitsKept", 123456789.012345, "123456789.012345"},
+        FloatCase{"SixteenthDigitRounded", 1.0000000000000002, "1"},
+        FloatCase{"ThirdRoundsAt15", 1.0 / 3.0, "0.333333333333333"},
+        FloatCase{"SmallestFixed", 0.0001, "0.0001"},
+        FloatCase{"LargestFixed", 123456789012345e0, "123456789012345"},
+        FloatCase{"BeyondFixed", 1234567890123456e0, "1.23456789012346E15"},
+        FloatCase{"LargeRound", 1e20, "1E20"}, FloatCase{"BelowSmallestFixed", 0.00005, "5E-5"},
+        FloatCase{"NegativeScientific", -2.5e-7, "-2.5E-7"},
+        FloatCase{"Infinity", std::numeric_limits<double>::infinity(), "INF"},
+        FloatCase{"NotANumber", std::nan(""), "NAN"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DeclarationCase {
@@ -172,6 +177,35 @@ TEST(CellText, ShowsIsoDatesAndTimesByTheSystemLocaleWithoutLosingDigits) {
     EXPECT_EQ(CellText(rows, 0, 5, ftDateTime), format.Date(date));
     EXPECT_EQ(CellValue(rows, 0, 0, ftDate), QVariant(date));
     EXPECT_EQ(CellValue(rows, 0, 2, ftDateTime).toDateTime(), QDateTime(date, time));
+}
+
+// The grid save writes cells through the quick writer: it must give CellText's text, byte for
+// byte, whatever the cell holds.
+TEST(CellText, QuickWriterGivesTheSameText) {
+    const std::pair<QVariant, TFieldType> cells[] = {
+        {QVariant(), ftString},
+        {qlonglong(-9007199254740993), ftLargeint},
+        {1, ftBoolean},
+        {0.0, ftBoolean},
+        {3983.0, ftFloat},
+        {-2.5e-7, ftFloat},
+        {QStringLiteral("plain"), ftMemo},
+        {QStringLiteral("B\u00fccher \u20ac\t\r\n"), ftString},
+        {QStringLiteral("2009-01-03 14:05:09"), ftDateTime},
+        {QStringLiteral("t"), ftBoolean},
+        {QByteArray("\x01\xff\x00z", 4), ftBlob},
+    };
+    QVariantList values;
+    for (const auto& cell : cells)
+        values << cell.first;
+    const TRowStore rows = OneRow(values);
+    const TCellTextWriter writer;
+    for (int column = 0; column < int(std::size(cells)); ++column) {
+        std::string text;
+        writer.Append(text, rows, 0, column, cells[column].second);
+        EXPECT_EQ(text, CellText(rows, 0, column, cells[column].second).toStdString())
+            << "cell " << column;
+    }
 }
 
 }  // namespace
