@@ -1,28 +1,31 @@
 #include "GridText.h"
 
+#include "core/TextFileWriter.h"
+#include "db/CellTextWriter.h"
 #include "db/DataSet.h"
 
 namespace GridText {
 
-QString RecordToLine(const TDataSet& dataSet) {
-    QString line;
-    for (int i = 0; i < dataSet.FieldCount(); ++i) {
-        if (i > 0)
-            line += QLatin1Char('\t');
-        line += dataSet.Fields(i).AsString();
+void RecordToLine(const TDataSet& dataSet, const TCellTextWriter& cells, std::string& line) {
+    // Stored rows: the walk below has settled any record being changed.
+    const TRowStore& rows = dataSet.Rows();
+    const qsizetype row = dataSet.FieldRow();
+    for (int column = 0; column < dataSet.FieldCount(); ++column) {
+        if (column > 0)
+            line += '\t';
+        cells.Append(line, rows, row, column, dataSet.Fields(column).DataType());
     }
-    return line;
 }
 
-QString AllLines(TDataSet& dataSet) {
-    QString text;
+void WriteAllLines(TDataSet& dataSet, TTextFileWriter& file) {
+    const TCellTextWriter cells;
     dataSet.First();
     while (!dataSet.Eof()) {
-        text += RecordToLine(dataSet);
-        text += QLatin1String("\r\n");
+        std::string& line = file.Pending();
+        RecordToLine(dataSet, cells, line);
+        line += "\r\n";
         dataSet.Next();
     }
-    return text;
 }
 
 }  // namespace GridText

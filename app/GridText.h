@@ -1,16 +1,20 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
+class TCellTextWriter;
 class TDataSet;
+class TTextFileWriter;
 
 // The grid save's text: one line per record, no header, no quoting.
 namespace GridText {
 
-// The fields of the current record as text (a NULL empty), separated by TABs.
-QString RecordToLine(const TDataSet& dataSet);
+// Appends the fields of the current record as text (a NULL empty), separated by TABs, in
+// UTF-8. The data set must not be changing a record.
+void RecordToLine(const TDataSet& dataSet, const TCellTextWriter& cells, std::string& line);
 
-// Every record from the first, each line ended by CR LF. Leaves the data set at its end.
-QString AllLines(TDataSet& dataSet);
+// Every record from the first, each line ended by CR LF, written as it is read. Leaves the
+// data set at its end.
+void WriteAllLines(TDataSet& dataSet, TTextFileWriter& file);
 
 }  // namespace GridText

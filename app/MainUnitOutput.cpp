@@ -12,7 +12,7 @@
 #include "OpenADOForm.h"
 #include "ReportPrint.h"
 #include "core/Exception.h"
-#include "core/TextFile.h"
+#include "core/TextFileWriter.h"
 #include "print/Printer.h"
 
 namespace {
@@ -22,6 +22,9 @@ namespace {
 class TDetachedGrid {
   public:
     explicit TDetachedGrid(TDataSet& data) : data_(data) {
+        // A record being changed is settled first, as the walk would settle it, so that the
+        // bookmark names a record that is still there afterwards.
+        data_.CheckBrowseMode();
         data_.DisableControls();
         bookmark_ = data_.GetBookmark();
     }
@@ -93,17 +96,13 @@ void TMainForm::Button5Click() {
 
     Modal().SetCursor(crHourGlass);
     try {
-        QString text;
+        TTextFileWriter file(fileName);
         {
             TDetachedGrid detached(*data);
-            text = GridText::AllLines(*data);
+            GridText::WriteAllLines(*data, file);
             detached.Reattach();
         }
-        // Set in one piece: a text widget fed line by line takes minutes over a large result.
-        // The file is written from the text itself, as the widget would turn a lone line feed
-        // in a value into a paragraph and a non-breaking space into a blank.
-        RichEdit2->setPlainText(text);
-        SaveTextFile(fileName, text);
+        file.Commit();
     } catch (...) {
         Modal().SetCursor(crDefault);
         throw;

@@ -6,29 +6,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <cstdio>
 
+#include "ProcessStatus.h"
 #include "core/Exception.h"
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
 #include "db/DBGrid.h"
 #include "db/DataSource.h"
-
-namespace {
-
-// The most resident memory the process has had, in kB (VmHWM of /proc/self/status).
-long PeakResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -63,7 +48,7 @@ int main(int argc, char** argv) {
         const qsizetype records = query.RecordCount();
         const double ms = double(timer.nsecsElapsed()) / 1e6;
         std::printf("records=%lld open_ms=%.1f peak_rss_kb=%ld rows_kb=%zu\n",
-                    static_cast<long long>(records), ms, PeakResidentKb(),
+                    static_cast<long long>(records), ms, ProcessStatusKb("VmHWM:"),
                     query.Rows().MemoryUsed() / 1024);
     } catch (const Exception& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.Message()));

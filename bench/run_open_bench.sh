@@ -10,28 +10,9 @@
 # when it is missing (never into the repository).
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(dirname "$here")
-shared=${QUORVA_SHARED_DIR:-$repo/../shared}
-runs=${1:-5}
-work=$(mkdir -p "${2:-$repo/build-bench}" && cd "${2:-$repo/build-bench}" && pwd)
-rows=${QUORVA_BENCH_ROWS:-1000000}
-generator=$shared/bench/gen_orders.py
-
-[ -f "$generator" ] || { echo "gen_orders.py not found under $shared/bench" >&2; exit 2; }
-command -v sqlite3 >/dev/null || { echo "the sqlite3 tool is missing (tools/setup.sh)" >&2; exit 2; }
-
-echo "== building (Release) in $work/build"
-cmake -S "$here" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$work/build" --target quorva_open_bench >/dev/null
-
-db=$work/orders$rows.db
-[ -f "$db" ] || python3 "$generator" "$db" "$rows"
+bench_target=quorva_open_bench
+source "$(dirname "$0")/bench_common.sh"
 text=$work/orders$rows.tsv
-export QT_QPA_PLATFORM=offscreen
-
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-median() { printf '%s\n' "$@" | sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 sqlite_ms=() quorva_ms=() quorva_kb=()
 for run in $(seq "$runs"); do

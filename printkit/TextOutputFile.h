@@ -1,23 +1,10 @@
 #pragma once
 
-#include <QSaveFile>
-#include <QString>
+#include "core/TextFileWriter.h"
 
-// The text file of a composition run. It is written to a temporary file beside its target and
-// replaces the target only on Commit, so a run that stops or fails leaves the previous file as
-// it was. Text is written in the system's 8-bit code page. Failures raise EInOutError.
-class TTextOutputFile {
+// The text file of a composition run: the program's safe text writer, so a run that stops or
+// fails leaves the previous file as it was.
+class TTextOutputFile : public TTextFileWriter {
   public:
-    explicit TTextOutputFile(const QString& fileName);
-
-    TTextOutputFile(const TTextOutputFile&) = delete;
-    TTextOutputFile& operator=(const TTextOutputFile&) = delete;
-
-    void Write(const QString& text);
-    void Commit();
-
-  private:
-    [[noreturn]] void Fail(const QString& what);
-
-    QSaveFile file_;
+    using TTextFileWriter::TTextFileWriter;
 };

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 namespace {
 constexpr int kSignificantDigits = 15;
@@ -13,43 +14,66 @@ QString DecimalSeparator() {
 }
 }  // namespace
 
-QString FloatToStr(long double value) {
-    if (std::isnan(value))
-        return QStringLiteral("NAN");
-    if (std::isinf(value))
-        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
-    if (value == 0)
-        return QStringLiteral("0");
+namespace {
 
-    char buffer[64];
-    const auto converted = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                         std::chars_format::scientific, kSignificantDigits - 1);
-    const std::string scientific(buffer, converted.ptr);
-    const size_t e = scientific.find('e');
-    std::string digits = scientific.substr(0, 1) + scientific.substr(2, e - 2);
-    const int exponent = std::stoi(scientific.substr(e + 1));
-    digits.erase(digits.find_last_not_of('0') + 1);
+// The general format of FloatToStr into `out`, for double and long double alike.
+template <typename Float>
+void AppendGeneral(std::string& out, Float value, std::string_view separator) {
+    if (std::isnan(value) || std::isinf(value) || value == 0) {
+        out.append(std::isnan(value) ? "NAN" : value == 0 ? "0" : value < 0 ? "-INF" : "INF");
+        return;
+    }
 
-    const QString separator = DecimalSeparator();
-    QString text = value < 0 ? QStringLiteral("-") : QString();
+    char scientific[64];
+    const auto converted =
+        std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
+                      std::chars_format::scientific, kSignificantDigits - 1);
+    const std::string_view text(scientific, std::size_t(converted.ptr - scientific));
+    const std::size_t e = text.find('e');
+    char digits[kSignificantDigits + 1];
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < e; ++i)
+        if (text[i] != '.')
+            digits[count++] = text[i];
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                    exponent);
+
+    if (value < 0)
+        out.push_back('-');
+    const std::string_view significant(digits, count);
     const int decimalPosition = exponent + 1;  // digits before the separator
     if (decimalPosition > kSignificantDigits || decimalPosition < -3) {
-        text += QLatin1Char(digits[0]);
-        if (digits.size() > 1)
-            text += separator + QString::fromLatin1(digits.substr(1));
-        text += QStringLiteral("E%1").arg(exponent);
+        out.push_back(digits[0]);
+        if (count > 1)
+            out.append(separator).append(significant.substr(1));
+        char written[8];
+        out.push_back('E');
+        out.append(written, std::to_chars(written, written + sizeof written, exponent).ptr);
     } else if (decimalPosition <= 0) {
-        text += QStringLiteral("0") + separator + QString(-decimalPosition, QLatin1Char('0')) +
-                QString::fromLatin1(digits);
+        out.push_back('0');
+        out.append(separator).append(std::size_t(-decimalPosition), '0').append(significant);
+    } else if (int(count) <= decimalPosition) {
+        out.append(significant).append(std::size_t(decimalPosition) - count, '0');
     } else {
-        if (int(digits.size()) < decimalPosition)
-            digits.append(decimalPosition - digits.size(), '0');
-        text += QString::fromLatin1(digits.substr(0, decimalPosition));
-        if (int(digits.size()) > decimalPosition) {
-            text += separator + QString::fromLatin1(digits.substr(decimalPosition));
-        }
+        out.append(significant.substr(0, std::size_t(decimalPosition)))
+            .append(separator)
+            .append(significant.substr(std::size_t(decimalPosition)));
     }
-    return text;
+}
+
+}  // namespace
+
+QString FloatToStr(long double value) {
+    std::string text;
+    AppendGeneral(text, value, DecimalSeparator().toStdString());
+    return QString::fromStdString(text);
+}
+
+void AppendFloatText(std::string& utf8, double value, std::string_view decimalSeparator) {
+    AppendGeneral(utf8, value, decimalSeparator);
 }
 
 std::optional<long double> StrToFloat(const QString& text) {

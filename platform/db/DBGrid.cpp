@@ -1,6 +1,7 @@
 #include "db/DBGrid.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -171,6 +172,17 @@ void TDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hi
     if (hint == QAbstractItemDelegate::SubmitModelCache)
         Guarded([this] { PostRecord(); });
     else if (hint == QAbstractItemDelegate::RevertModelCache && Editing())
+        Guarded([this] { watched_->Cancel(); });
+}
+
+void TDBGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    // Focus going to the grid's own cell editor, to a popup or to another window is not leaving.
+    const QWidget* next = QApplication::focusWidget();
+    if ((next && isAncestorOf(next)) || event->reason() == Qt::PopupFocusReason ||
+        event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    if (watched_ && watched_->State() == dsInsert && !watched_->Modified())
         Guarded([this] { watched_->Cancel(); });
 }
 

@@ -22,7 +22,8 @@ class TDBGridModel;
 // before the current one and Down on the last row one at the end, Delete (or Ctrl+Delete)
 // deletes the selected rows after asking "Delete record?" (or "Delete all selected
 // records?"). Enter, and leaving the row, post the record; Esc cancels it (a new record not
-// yet posted disappears). A refused post is reported in the error box and the record goes
+// yet posted disappears), and so does focus leaving the grid for another control while the
+// new record is untouched. A refused post is reported in the error box and the record goes
 // back to what the database holds. Memo cells and long or multi-line text are edited in a
 // text box where Enter starts a new line; binary cells are not editable.
 //
@@ -54,6 +55,7 @@ class TDBGrid : public QTableView {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void WatchDataSet();

@@ -2,11 +2,11 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QLocale>
 #include <QTime>
 #include <optional>
 
 #include "core/FloatText.h"
+#include "db/DateTimeFormat.h"
 
 namespace {
 
@@ -67,27 +67,20 @@ QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType ty
             break;
     }
     const QString text = StoredText(rows, row, column);
-    const QLocale locale = QLocale::system();
     switch (type) {
         case ftDate:
             if (const QDate date = ParseDate(text); date.isValid())
-                return locale.toString(date, QLocale::ShortFormat);
+                return TDateTimeFormat::System().Date(date);
             break;
         case ftTime:
             if (const QTime time = ParseTime(text); time.isValid())
-                return locale.toString(time, QLocale::ShortFormat);
+                return TDateTimeFormat::System().Time(time);
             break;
         case ftDateTime:
-            if (const QDateTime stamp = ParseDateTime(text); stamp.isValid()) {
-                const QString date = locale.toString(stamp.date(), QLocale::ShortFormat);
-                // A date-and-time at midnight is shown as the date, as date fields always were.
-                if (stamp.time() == QTime(0, 0))
-                    return date;
-                return date + QLatin1Char(' ') +
-                       locale.toString(stamp.time(), QLocale::ShortFormat);
-            }
+            if (const QDateTime stamp = ParseDateTime(text); stamp.isValid())
+                return TDateTimeFormat::System().DateTime(stamp);
             if (const QDate date = ParseDate(text); date.isValid() && text.size() == 10)
-                return locale.toString(date, QLocale::ShortFormat);
+                return TDateTimeFormat::System().Date(date);
             break;
         case ftBoolean:
             if (const auto value = ParseBoolean(text))

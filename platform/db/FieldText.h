@@ -7,8 +7,8 @@
 #include "db/RowStore.h"
 
 // A stored cell as a field of `type` shows it: NULL empty, integers in decimal, floats by
-// FloatToStr, dates and times (ISO text in the store) in the system locale's short formats
-// (a date-and-time at midnight as its date alone), Booleans "True"/"False", text and memo in full.
+// FloatToStr, dates and times (ISO text in the store) by the system locale's TDateTimeFormat,
+// Booleans "True"/"False", text and memo in full.
 // Text a date field cannot read stays as is.
 QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType type);
 

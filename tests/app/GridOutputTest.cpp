@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPageSize>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -124,6 +126,7 @@ TEST_F(GridOutputTest, SavesEveryRecordTabSeparatedAndReturnsToTheCurrentOne) {
     EXPECT_EQ(seam->Texts("message"), QStringList("Grid saved to " + path));
     EXPECT_EQ(Grid().RecNo(), 2);
     EXPECT_FALSE(Grid().ControlsDisabled());
+    EXPECT_TRUE(form->RichEdit2->toPlainText().isEmpty()) << "the rows go to the file alone";
     EXPECT_EQ(seam->cursorHistory, (std::vector<TCursor>{crHourGlass, crDefault}));
     ASSERT_EQ(seam->fileRequests.size(), 1u);
     const TFileDialogRequest& request = seam->fileRequests[0];
@@ -131,6 +134,42 @@ TEST_F(GridOutputTest, SavesEveryRecordTabSeparatedAndReturnsToTheCurrentOne) {
     EXPECT_EQ(request.filter, QStringLiteral("Text file (Tab Delimited) (*.txt)|*.txt|"));
     EXPECT_EQ(request.defaultExt, QStringLiteral("txt"));
     EXPECT_TRUE(request.overwritePrompt);
+}
+
+// A new record nobody typed into goes when focus leaves the grid, here for "Save grid" as a
+// click gives it focus; the save then writes the stored rows.
+TEST_F(GridOutputTest, UntouchedNewRecordGoesWhenFocusLeavesTheGrid) {
+    struct Case {
+        const char* name;
+        Qt::Key key;
+        qsizetype recNo;
+    };
+    const Case cases[] = {{"Insert", Qt::Key_Insert, 2}, {"DownOnTheLastRow", Qt::Key_Down, 3}};
+    Run("SELECT name, qty FROM stock ORDER BY id");
+    form->CheckBox1->click();
+    form->show();
+    form->activateWindow();
+    QApplication::setActiveWindow(form);
+    const QString path = temp.filePath("stock.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        seam->Clear();
+        Grid().SetRecNo(c.recNo);
+        form->DBGrid1->setFocus(Qt::MouseFocusReason);
+        QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier);
+        QApplication::sendEvent(form->DBGrid1, &press);
+        ASSERT_EQ(Grid().State(), dsInsert);
+        ASSERT_EQ(Grid().RecordCount(), 4);
+
+        form->Button5->setFocus(Qt::MouseFocusReason);
+        EXPECT_EQ(Grid().State(), dsBrowse);
+        EXPECT_EQ(Grid().RecordCount(), 3);
+        SaveTo(path);
+        EXPECT_TRUE(seam->Texts("error").isEmpty()) << seam->Texts("error").join('|').toStdString();
+        EXPECT_EQ(seam->Texts("message"), QStringList("Grid saved to " + path));
+        EXPECT_EQ(ReadAll(path), QByteArray("pen\t2\r\n\t5\r\nB\xC3\xBC"
+                                            "cher\t\r\n"));
+    }
 }
 
 TEST_F(GridOutputTest, ValuesAreWrittenUnchangedSoLineBreaksAddLines) {

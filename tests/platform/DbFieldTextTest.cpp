@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <cmath>
 #include <limits>
 
 #include "core/FloatText.h"
+#include "db/CellTextWriter.h"
+#include "db/DateTimeFormat.h"
 #include "db/DeclaredType.h"
 #include "db/FieldText.h"
 
@@ -22,23 +25,27 @@ class FloatFieldText : public ::testing::TestWithParam<FloatCase> {};
 TEST_P(FloatFieldText, GivesGeneralFormatWith15Digits) {
     EXPECT_EQ(FloatToStr(GetParam().value).replace(QLocale::system().decimalPoint(), "."),
               QString::fromLatin1(GetParam().text));
+    std::string appended = "x";
+    AppendFloatText(appended, GetParam().value, ",");
+    EXPECT_EQ(appended, "x" + QString::fromLatin1(GetParam().text).replace('.', ',').toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FloatFieldText,
-    ::testing::Values(FloatCase{"WholeNumberHasNoDecimals", 3983.0, "3983"},
-                      FloatCase{"Zero", 0.0, "0"}, FloatCase{"NegativeZero", -0.0, "0"},
-                      FloatCase{"TwoDecimals", 1234.56, "1234.56"},
-                      FloatCase{"Negative", -0.5, "-0.5"},
-                      FloatCase{"RoundingNoiseDropped", 0.1 + 0.2, "0.3"},
-                      FloatCase{"FifteenDigitsKept", 123456789.012345, "123456789.012345"},
-                      FloatCase{"SixteenthDigitRounded", 1.0000000000000002, "1"},
-                      FloatCase{"ThirdRoundsAt15", 1.0 / 3.0, "0.333333333333333"},
-                      FloatCase{"SmallestFixed", 0.0001, "0.0001"},
-                      FloatCase{"BelowSmallestFixed", 0.00005, "5E-5"},
-                      FloatCase{"NegativeScientific", -2.5e-7, "-2.5E-7"},
-                      FloatCase{"Infinity", std::numeric_limits<double>::infinity(), "INF"},
-                      FloatCase{"NotANumber", std::nan(""), "NAN"}),
+    ::testing::Values(
+        FloatCase{"WholeNumberHasNoDecimals", 3983.0, "3983"}, FloatCase{"Zero", 0.0, "0"},
+        FloatCase{"NegativeZero", -0.0, "0"}, FloatCase{"TwoDecimals", 1234.56, "1234.56"},
+        FloatCase{"Negative", -0.5, "-0.5"}, FloatCase{"RoundingNoiseDropped", 0.1 + 0.2, "0.3"},
+        FloatCase{"FifteenDigitsKept", 123456789.012345, "123456789.012345"},
+        FloatCase{"SixteenthDigitRounded", 1.0000000000000002, "1"},
+        FloatCase{"ThirdRoundsAt15", 1.0 / 3.0, "0.333333333333333"},
+        FloatCase{"SmallestFixed", 0.0001, "0.0001"},
+        FloatCase{"LargestFixed", 123456789012345e0, "123456789012345"},
+        FloatCase{"BeyondFixed", 1234567890123456e0, "1.23456789012346E15"},
+        FloatCase{"LargeRound", 1e20, "1E20"}, FloatCase{"BelowSmallestFixed", 0.00005, "5E-5"},
+        FloatCase{"NegativeScientific", -2.5e-7, "-2.5E-7"},
+        FloatCase{"Infinity", std::numeric_limits<double>::infinity(), "INF"},
+        FloatCase{"NotANumber", std::nan(""), "NAN"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DeclarationCase {
@@ -117,24 +124,88 @@ TEST(CellText, ShowsBooleansAsTrueAndFalse) {
     EXPECT_EQ(CellValue(rows, 0, 1, ftBoolean), QVariant(false));
 }
 
-TEST(CellText, ShowsIsoDatesAndTimesInTheLocaleShortFormats) {
-    const QLocale locale = QLocale::system();
+struct StampCase {
+    const char* locale;
+    const char* date;          // 1999-12-31
+    const char* minutes;       // 13:45
+    const char* seconds;       // 13:45:09
+    const char* milliseconds;  // 13:45:09.250
+};
+
+// Each locale keeps its order and separators; the century and any seconds are never dropped.
+class StampText : public ::testing::TestWithParam<StampCase> {};
+
+TEST_P(StampText, KeepsEveryDigitInTheLocaleOrder) {
+    const StampCase& c = GetParam();
+    const TDateTimeFormat format{QLocale(QString::fromLatin1(c.locale))};
+    const QDate date(1999, 12, 31);
+    EXPECT_EQ(format.Date(date), QString::fromUtf8(c.date));
+    EXPECT_EQ(format.Time(QTime(13, 45)), QString::fromUtf8(c.minutes));
+    EXPECT_EQ(format.Time(QTime(13, 45, 9)), QString::fromUtf8(c.seconds));
+    EXPECT_EQ(format.Time(QTime(13, 45, 9, 250)), QString::fromUtf8(c.milliseconds));
+    EXPECT_EQ(format.DateTime(QDateTime(date, QTime(13, 45, 9))),
+              QString::fromUtf8(c.date) + ' ' + QString::fromUtf8(c.seconds));
+    EXPECT_EQ(format.DateTime(QDateTime(date, QTime(0, 0))), QString::fromUtf8(c.date));
+    EXPECT_EQ(format.Date(QDate(2024, 1, 2)).count(QStringLiteral("2024")), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, StampText,
+    ::testing::Values(StampCase{"en_US", "12/31/1999", "1:45 PM", "1:45:09 PM", "1:45:09.250 PM"},
+                      StampCase{"en_GB", "31/12/1999", "13:45", "13:45:09", "13:45:09.250"},
+                      StampCase{"de_DE", "31.12.1999", "13:45", "13:45:09", "13:45:09,250"},
+                      StampCase{"fi_FI", "31.12.1999", "13.45", "13.45.09", "13.45.09,250"},
+                      StampCase{"ja_JP", "1999/12/31", "13:45", "13:45:09", "13:45:09.250"}),
+    [](const auto& info) { return std::string(info.param.locale); });
+
+TEST(CellText, ShowsIsoDatesAndTimesByTheSystemLocaleWithoutLosingDigits) {
+    const TDateTimeFormat& format = TDateTimeFormat::System();
     const QDate date(2009, 1, 3);
     const QTime time(14, 5, 9);
     const TRowStore rows =
         OneRow({QStringLiteral("2009-01-03"), QStringLiteral("14:05:09"),
                 QStringLiteral("2009-01-03 14:05:09"), QStringLiteral("2009-01-03T14:05:09.250"),
                 QStringLiteral("not a date"), QStringLiteral("2009-01-03 00:00:00")});
-    EXPECT_EQ(CellText(rows, 0, 0, ftDate), locale.toString(date, QLocale::ShortFormat));
-    EXPECT_EQ(CellText(rows, 0, 1, ftTime), locale.toString(time, QLocale::ShortFormat));
-    const QString stamp = locale.toString(date, QLocale::ShortFormat) + QLatin1Char(' ') +
-                          locale.toString(time, QLocale::ShortFormat);
-    EXPECT_EQ(CellText(rows, 0, 2, ftDateTime), stamp);
-    EXPECT_EQ(CellText(rows, 0, 3, ftDateTime), stamp);
+    EXPECT_EQ(CellText(rows, 0, 0, ftDate), format.Date(date));
+    EXPECT_TRUE(CellText(rows, 0, 0, ftDate).contains(QStringLiteral("2009")));
+    EXPECT_EQ(CellText(rows, 0, 1, ftTime), format.Time(time));
+    EXPECT_TRUE(CellText(rows, 0, 1, ftTime).contains(QStringLiteral("09")));
+    EXPECT_EQ(CellText(rows, 0, 2, ftDateTime), format.DateTime(QDateTime(date, time)));
+    EXPECT_EQ(CellText(rows, 0, 3, ftDateTime),
+              format.DateTime(QDateTime(date, time.addMSecs(250))));
     EXPECT_EQ(CellText(rows, 0, 4, ftDate), QStringLiteral("not a date"));
-    EXPECT_EQ(CellText(rows, 0, 5, ftDateTime), locale.toString(date, QLocale::ShortFormat));
+    EXPECT_EQ(CellText(rows, 0, 5, ftDateTime), format.Date(date));
     EXPECT_EQ(CellValue(rows, 0, 0, ftDate), QVariant(date));
     EXPECT_EQ(CellValue(rows, 0, 2, ftDateTime).toDateTime(), QDateTime(date, time));
+}
+
+// The grid save writes cells through the quick writer: it must give CellText's text, byte for
+// byte, whatever the cell holds.
+TEST(CellText, QuickWriterGivesTheSameText) {
+    const std::pair<QVariant, TFieldType> cells[] = {
+        {QVariant(), ftString},
+        {qlonglong(-9007199254740993), ftLargeint},
+        {1, ftBoolean},
+        {0.0, ftBoolean},
+        {3983.0, ftFloat},
+        {-2.5e-7, ftFloat},
+        {QStringLiteral("plain"), ftMemo},
+        {QStringLiteral("B\u00fccher \u20ac\t\r\n"), ftString},
+        {QStringLiteral("2009-01-03 14:05:09"), ftDateTime},
+        {QStringLiteral("t"), ftBoolean},
+        {QByteArray("\x01\xff\x00z", 4), ftBlob},
+    };
+    QVariantList values;
+    for (const auto& cell : cells)
+        values << cell.first;
+    const TRowStore rows = OneRow(values);
+    const TCellTextWriter writer;
+    for (int column = 0; column < int(std::size(cells)); ++column) {
+        std::string text;
+        writer.Append(text, rows, 0, column, cells[column].second);
+        EXPECT_EQ(text, CellText(rows, 0, column, cells[column].second).toStdString())
+            << "cell " << column;
+    }
 }
 
 }  // namespace
