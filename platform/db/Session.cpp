@@ -51,6 +51,16 @@ void TSession::Close() {
         database->Close();
 }
 
+QString TSession::CloseIfLost() {
+    for (const auto& [alias, database] : databases_) {
+        if (const QString reason = database->LostReason(); !reason.isEmpty()) {
+            Close();
+            return reason;
+        }
+    }
+    return {};
+}
+
 void TSession::SetActive(bool active) {
     if (active)
         Open();
