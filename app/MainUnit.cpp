@@ -237,11 +237,13 @@ void TMainForm::ConnectHandlers() {
             Guard([this] { CloseConnButtonClick(); }));
     connect(Button1, &QPushButton::clicked, this, Guard([this] { Button1Click(); }));
 
-    connect(TableButton, &QPushButton::clicked, this, Guard([this] { TableButtonClick(); }));
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, Guard([this] { ListBox1Click(); }));
+    connect(TableButton, &QPushButton::clicked, this, Watched([this] { TableButtonClick(); }));
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this,
+            Watched([this] { ListBox1Click(); }));
     connect(SelectAllButton, &QPushButton::clicked, this,
-            Guard([this] { SelectAllButtonClick(); }));
-    connect(CountAllButton, &QPushButton::clicked, this, Guard([this] { CountAllButtonClick(); }));
+            Watched([this] { SelectAllButtonClick(); }));
+    connect(CountAllButton, &QPushButton::clicked, this,
+            Watched([this] { CountAllButtonClick(); }));
     connect(CheckBox1, &QCheckBox::toggled, this, Guard([this] { CheckBox1Click(); }));
     DBGrid1->OnDrawColumnCell = [this](QPainter& canvas, const QRect& rect, int, TField& field,
                                        QStyle::State) {
@@ -253,10 +255,10 @@ void TMainForm::ConnectHandlers() {
     connect(EmptyButton, &QPushButton::clicked, this, Guard([this] { EmptyButtonClick(); }));
     connect(Button4, &QPushButton::clicked, this, Guard([this] { Button4Click(); }));
     connect(CheckBox2, &QCheckBox::toggled, this, Guard([this] { CheckBox2Click(); }));
-    connect(ExecuteButton, &QPushButton::clicked, this, Guard([this] { ExecuteButtonClick(); }));
+    connect(ExecuteButton, &QPushButton::clicked, this, Watched([this] { ExecuteButtonClick(); }));
 
     connect(Button5, &QPushButton::clicked, this, Guard([this] { Button5Click(); }));
-    connect(Button3, &QPushButton::clicked, this, Guard([this] { Button3Click(); }));
+    connect(Button3, &QPushButton::clicked, this, Watched([this] { Button3Click(); }));
     connect(Button2, &QPushButton::clicked, this, Guard([this] { Button2Click(); }));
 }
 
@@ -272,7 +274,7 @@ bool TMainForm::IsConnected() const {
 }
 
 void TMainForm::CloseConnection() {
-    if (!IsConnected())
+    if (!CloseLostConnection().isEmpty() || !IsConnected())
         return;
     if (useADO_) {
         ADOConnection1->Close();
@@ -280,6 +282,27 @@ void TMainForm::CloseConnection() {
         Session1->Close();
         ADOConnection1AfterDisconnect();
     }
+}
+
+QString TMainForm::CloseLostConnection() {
+    if (useADO_)
+        return ADOConnection1->CloseIfLost();
+    const QString reason = Session1->CloseIfLost();
+    if (!reason.isEmpty())
+        ADOConnection1AfterDisconnect();
+    return reason;
+}
+
+void TMainForm::RunWatched(const std::function<void()>& handler) {
+    if (const QString lost = CloseLostConnection(); !lost.isEmpty())
+        throw EDatabaseError(lost);
+    try {
+        handler();
+    } catch (...) {
+        CloseLostConnection();
+        throw;
+    }
+    CloseLostConnection();
 }
 
 void TMainForm::OpenADOButtonClick() {

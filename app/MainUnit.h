@@ -20,6 +20,7 @@
 #include "db/DBGrid.h"
 #include "db/DataSource.h"
 #include "db/Session.h"
+#include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 
 // The program's one window: connection state, table and field browsing, the SQL editor and
@@ -35,6 +36,13 @@ class TMainForm : public QMainWindow {
     bool UseADO() const { return useADO_; }
     bool IsConnected() const;
     void CloseConnection();
+    // Closes a connection that was lost under the window (server stopped, network gone) the
+    // way "Close Connection" does, and returns why it was lost; empty when it was not.
+    QString CloseLostConnection();
+    // Runs a handler that reaches the database. A connection found lost before it is closed and
+    // the loss reported instead; one lost on the way is closed before the handler's error is
+    // shown. Either way the window never goes on claiming a connection it has lost.
+    void RunWatched(const std::function<void()>& handler);
 
     void FormCreate();
     void OpenADOButtonClick();
@@ -119,6 +127,12 @@ class TMainForm : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // RunWatched inside the event guard, for connecting to a signal.
+    template <typename F>
+    auto Watched(F handler) {
+        return Guard([this, handler] { RunWatched(handler); });
+    }
+
     void CreateControls();
     void CreateDataAccess();
     void CreateGridPrint();

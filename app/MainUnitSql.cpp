@@ -30,7 +30,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Memo1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         bool consumed = false;
-        Guarded([&] { consumed = Memo1KeyDown(key->key(), key->modifiers()); });
+        Guarded(
+            [&] { RunWatched([&] { consumed = Memo1KeyDown(key->key(), key->modifiers()); }); });
         if (consumed)
             return true;
     }

@@ -51,6 +51,7 @@ void TADOConnection::SetConnectionString(const QString& text) {
 void TADOConnection::Open() {
     if (Connected())
         return;
+    CloseIfLost();
     const TConnectionString params = Resolve(connectionString_);
     std::unique_ptr<DbBackend> backend = CreateBackend(params);
     std::optional<TLoginAnswer> login;
@@ -80,8 +81,15 @@ void TADOConnection::Close() {
         AfterDisconnect();
 }
 
+QString TADOConnection::CloseIfLost() {
+    const QString reason = backend_ ? backend_->LostReason() : QString();
+    if (!reason.isEmpty())
+        Close();
+    return reason;
+}
+
 bool TADOConnection::Connected() const {
-    return backend_ && backend_->IsOpen();
+    return backend_ && backend_->IsOpen() && !backend_->ConnectionLost();
 }
 
 void TADOConnection::GetTableNames(QStringList& list, [[maybe_unused]] bool systemTables) {

@@ -13,7 +13,7 @@ enum TCursorLocation { clUseServer, clUseClient };
 // The object name is the component name ("ADOConnection1"); its parent is its owner.
 class TADOConnection : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TADOConnection(QObject* owner = nullptr, const QString& name = {});
     ~TADOConnection() override;
 
@@ -29,7 +29,14 @@ public:
     void Open();
     // Disconnects and runs AfterDisconnect; nothing happens when not connected.
     void Close();
+    // Open and not lost.
     bool Connected() const;
+    // Whether the open connection was lost under the program; see DbBackend::LostReason.
+    bool Lost() const { return backend_ && backend_->ConnectionLost(); }
+    // Closes a lost connection as Close does and returns why it was lost; empty when it was not.
+    // The data sets on it hold results of the engine, so callers choose a moment when none is
+    // being read.
+    QString CloseIfLost();
 
     // Tables and views, system tables left out.
     void GetTableNames(QStringList& list, bool systemTables = false);
@@ -40,11 +47,11 @@ public:
     std::function<void()> AfterConnect;
     std::function<void()> AfterDisconnect;
 
-signals:
+  signals:
     // The connection opened or closed: data sets on it close themselves.
     void ConnectionChanged();
 
-private:
+  private:
     QString connectionString_;
     bool loginPrompt_ = true;
     TCursorLocation cursorLocation_ = clUseClient;

@@ -1,6 +1,9 @@
 #include "db/AccessBackend.h"
 
+#include <QRegularExpression>
+
 #include "core/Exception.h"
+#include "db/AccessQueries.h"
 #include "db/MdbCursor.h"
 #include "db/MdbFieldType.h"
 #include "db/MdbFile.h"
@@ -15,7 +18,10 @@ class TAccessBackend : public DbBackend {
 
     // Jet user-level security is not supported by mdbtools; a login is ignored.
     void Open(const std::optional<TLoginAnswer>&) override { mdb_ = OpenMdbFile(fileName_); }
-    void Close() override { mdb_.reset(); }
+    void Close() override {
+        mdb_.reset();
+        queries_.reset();
+    }
     bool IsOpen() const override { return mdb_ != nullptr; }
 
     QStringList TableNames() override;
@@ -28,12 +34,11 @@ class TAccessBackend : public DbBackend {
     void StartTransaction() override { throw EDatabaseError(AccessReadOnlyReason()); }
     void Commit() override {}
     void Rollback() override {}
-    std::unique_ptr<TResultCursor> Query(const QString& sql) override {
-        RequireOpen();
-        return TMdbCursor::Select(fileName_, sql);
-    }
+    std::unique_ptr<TResultCursor> Query(const QString& sql) override;
     std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) override {
         RequireOpen();
+        if (const TAccessQuery* query = SavedQuery(table))
+            return RunSavedQuery(*query);
         return TMdbCursor::Table(fileName_, table, maxRecords);
     }
 
@@ -43,15 +48,69 @@ class TAccessBackend : public DbBackend {
             throw EDatabaseError(QStringLiteral("The Access database is not open"));
     }
 
+    const QList<TAccessQuery>& SavedQueries();
+    const TAccessQuery* SavedQuery(const QString& name);
+    std::unique_ptr<TResultCursor> RunSavedQuery(const TAccessQuery& query);
+
     QString fileName_;
     MdbHandlePtr mdb_;
+    std::optional<QList<TAccessQuery>> queries_;  // read at first use
 };
+
+const QList<TAccessQuery>& TAccessBackend::SavedQueries() {
+    if (!queries_)
+        queries_ = ReadAccessQueries(fileName_);
+    return *queries_;
+}
+
+const TAccessQuery* TAccessBackend::SavedQuery(const QString& name) {
+    for (const TAccessQuery& query : SavedQueries())
+        if (query.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &query;
+    return nullptr;
+}
+
+// A saved query runs through mdbtools when its SQL is within what mdbtools reads; otherwise
+// the error names the query, says why and shows its SQL.
+std::unique_ptr<TResultCursor> TAccessBackend::RunSavedQuery(const TAccessQuery& query) {
+    QString why;
+    const QString sql = MdbtoolsQuerySql(
+        query.parts, [this](const QString& name) { return SavedQuery(name) != nullptr; }, why);
+    try {
+        if (!sql.isEmpty())
+            return TMdbCursor::Select(fileName_, sql);
+    } catch (const EDatabaseError& error) {
+        why = error.Message();
+    }
+    throw EDatabaseError(
+        QStringLiteral("mdbtools cannot run the saved query \"%1\": %2. Its SQL: %3")
+            .arg(query.name, why, AccessQuerySql(query.parts)));
+}
+
+// "SELECT * FROM [query]", as "Select * from ..." writes it, runs the saved query; other
+// statements on a saved query are beyond mdbtools.
+std::unique_ptr<TResultCursor> TAccessBackend::Query(const QString& sql) {
+    RequireOpen();
+    static const QRegularExpression onQuery(
+        QStringLiteral(
+            "^\\s*SELECT\\s+(\\*|.*?)\\s+FROM\\s+(?:\\[([^\\]]+)\\]|(\\S+?))\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = onQuery.match(sql);
+    const QString source = match.captured(2).isEmpty() ? match.captured(3) : match.captured(2);
+    if (const TAccessQuery* query = match.hasMatch() ? SavedQuery(source) : nullptr) {
+        if (match.captured(1) == QLatin1String("*"))
+            return RunSavedQuery(*query);
+        throw EDatabaseError(
+            QStringLiteral("mdbtools runs the saved query \"%1\" only as SELECT * FROM [%1]")
+                .arg(query->name));
+    }
+    return TMdbCursor::Select(fileName_, sql);
+}
 
 QStringList TAccessBackend::TableNames() {
     RequireOpen();
     if (!mdb_read_catalog(mdb_.get(), MDB_TABLE))
         throw EDatabaseError(QStringLiteral("mdbtools cannot read the table list"));
-    // Saved queries are left out: libmdbsql cannot run their SQL (joins, expressions).
     QStringList names;
     for (unsigned i = 0; i < mdb_->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
@@ -60,11 +119,15 @@ QStringList TAccessBackend::TableNames() {
             !name.startsWith(QStringLiteral("MSys"), Qt::CaseInsensitive))
             names.append(name);
     }
+    for (const TAccessQuery& query : SavedQueries())
+        names.append(query.name);
     return names;
 }
 
 TFieldDefs TAccessBackend::FieldDefs(const QString& table) {
     RequireOpen();
+    if (const TAccessQuery* query = SavedQuery(table))
+        return RunSavedQuery(*query)->Fields();
     QByteArray name = table.toUtf8();
     const MdbTablePtr def(mdb_read_table_by_name(mdb_.get(), name.data(), MDB_TABLE));
     if (!def || !mdb_read_columns(def.get()))

@@ -24,6 +24,12 @@ QString FirstOf(const TConnectionString& params, std::initializer_list<const cha
     return {};
 }
 
+// A password is taken as given, blanks and all; an empty "Password=" is an empty password.
+QString PasswordOf(const TConnectionString& params) {
+    return params.Has(QStringLiteral("Password")) ? params.Value(QStringLiteral("Password"))
+                                                  : params.Value(QStringLiteral("PWD"));
+}
+
 // ODBC wants values with ";" or braces inside braces.
 QString OdbcValue(const QString& value) {
     if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
@@ -65,27 +71,31 @@ std::unique_ptr<DbBackend> PostgresBackend(const TConnectionString& params) {
     }
     target.databaseName = FirstOf(params, {"Database", "Initial Catalog"});
     target.userName = FirstOf(params, {"User ID", "User", "UID"});
-    target.password = params.Has(QStringLiteral("Password"))
-                          ? params.Value(QStringLiteral("Password"))
-                          : params.Value(QStringLiteral("PWD"));
+    target.password = PasswordOf(params);
     return std::make_unique<QtSqlBackend>(target);
 }
 
-// Keys that belong to ADO itself and never reach the ODBC driver.
+// Keys read here, or ADO's own, which never reach the ODBC driver as they stand.
 bool IsAdoKey(const QString& key) {
-    for (const char* name : {"Provider", "Data Source", "Initial Catalog", "User ID", "Password",
-                             "Persist Security Info", "Extended Properties", "Mode"})
+    for (const char* name :
+         {"Provider", "Data Source", "DSN", "Initial Catalog", "User ID", "UID", "Password", "PWD",
+          "Persist Security Info", "Extended Properties", "Mode"})
         if (Is(key, name))
             return true;
     return false;
 }
 
+// ODBC users write "DSN=", "UID=" and "PWD="; ADO's own names come first when both are given.
 std::unique_ptr<DbBackend> OdbcBackend(const TConnectionString& params) {
-    const QString dataSource = params.Value(QStringLiteral("Data Source")).trimmed();
+    const QString dataSource = FirstOf(params, {"Data Source", "DSN"});
     const QString catalog = params.Value(QStringLiteral("Initial Catalog")).trimmed();
     const QString extended = params.Value(QStringLiteral("Extended Properties")).trimmed();
-    if (dataSource.isEmpty() && extended.isEmpty())
-        throw EDatabaseError(QStringLiteral("No ODBC data source given (Data Source)"));
+    QList<QPair<QString, QString>> passThrough;
+    for (const auto& [key, value] : params.Items())
+        if (!IsAdoKey(key))
+            passThrough.append({key, value});
+    if (dataSource.isEmpty() && passThrough.isEmpty() && extended.isEmpty())
+        throw EDatabaseError(QStringLiteral("No ODBC data source given (DSN or Data Source)"));
 
     if (!dataSource.isEmpty()) {
         bool known = false;
@@ -106,28 +116,36 @@ std::unique_ptr<DbBackend> OdbcBackend(const TConnectionString& params) {
     }
     TQtSqlTarget target;
     target.driver = QStringLiteral("QODBC");
-    target.userName = params.Value(QStringLiteral("User ID"));
-    target.password = params.Value(QStringLiteral("Password"));
-    QStringList passThrough;
-    for (const auto& [key, value] : params.Items())
-        if (!IsAdoKey(key))
-            passThrough << key + QLatin1Char('=') + OdbcValue(value);
-    if (!extended.isEmpty())
-        passThrough << extended;
-    if (passThrough.isEmpty()) {
-        // A data source by name alone: unixODBC's wide-character driver connect does not
-        // find data sources, its plain connect does.
+    target.userName = FirstOf(params, {"User ID", "UID"});
+    target.password = PasswordOf(params);
+    if (passThrough.isEmpty() && extended.isEmpty()) {
+        // A data source by name alone goes through unixODBC's plain connect.
         target.databaseName = dataSource;
         if (!catalog.isEmpty())
             target.connectOptions = QStringLiteral("SQL_ATTR_CURRENT_CATALOG=") + catalog;
         return std::make_unique<QtSqlBackend>(target);
     }
-    QStringList odbc;
+    // Qt's ODBC driver takes the name as a connection string only when it holds DRIVER= or
+    // SERVER= (else it puts "DSN=" before it): the data source's own settings go to the driver
+    // with its DRIVER=, the string's keys in place of the settings they name.
+    QList<QPair<QString, QString>> keys;
     if (!dataSource.isEmpty())
-        odbc << QStringLiteral("DSN=") + OdbcValue(dataSource);
+        keys = OdbcDataSourceAttributes(dataSource);
     if (!catalog.isEmpty())
-        odbc << QStringLiteral("DATABASE=") + OdbcValue(catalog);
-    odbc << passThrough;
+        passThrough.prepend({QStringLiteral("DATABASE"), catalog});
+    for (const auto& [key, value] : passThrough) {
+        keys.removeIf([&](const QPair<QString, QString>& item) {
+            return item.first.compare(key, Qt::CaseInsensitive) == 0;
+        });
+        keys.append({key, value});
+    }
+    QStringList odbc;
+    for (const auto& [key, value] : keys)
+        odbc << key + QLatin1Char('=') +
+                    (Is(key, "Driver") ? QLatin1Char('{') + value + QLatin1Char('}')
+                                       : OdbcValue(value));
+    if (!extended.isEmpty())
+        odbc << extended;
     target.databaseName = odbc.join(QLatin1Char(';'));
     return std::make_unique<QtSqlBackend>(target);
 }
@@ -136,8 +154,9 @@ std::unique_ptr<DbBackend> OdbcBackend(const TConnectionString& params) {
 
 std::unique_ptr<DbBackend> CreateBackend(const TConnectionString& params) {
     const QString provider = params.Value(QStringLiteral("Provider")).trimmed();
+    // As in ADO, a string without a provider is meant for the ODBC provider.
     if (provider.isEmpty())
-        throw EDatabaseError(QStringLiteral("The connection string names no Provider"));
+        return OdbcBackend(params);
     if (Is(provider, "SQLite")) {
         const QString file = params.Value(QStringLiteral("Data Source")).trimmed();
         if (file.isEmpty())

@@ -7,7 +7,7 @@
 // An ADO connection string, "Key=Value;Key2=\"quoted; value\"". Keys are case-insensitive and
 // keep their order; values may be quoted with " or ' (a doubled quote inside stands for one).
 class TConnectionString {
-public:
+  public:
     TConnectionString() = default;
     // Raises EDatabaseError for text that is not a connection string (unterminated quote,
     // an item without "=", an empty key).
@@ -21,6 +21,6 @@ public:
     // Back to text, quoting values that need it.
     QString ToString() const;
 
-private:
+  private:
     QList<QPair<QString, QString>> items_;
 };

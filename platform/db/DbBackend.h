@@ -34,6 +34,10 @@ class DbBackend {
     virtual void Open(const std::optional<TLoginAnswer>& login) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // Why the open connection was lost under the program (server stopped or restarted,
+    // network gone); empty while it stands. An engine may notice only when a call fails.
+    virtual QString LostReason() const { return {}; }
+    bool ConnectionLost() const { return !LostReason().isEmpty(); }
 
     // Tables and views, system tables left out, in the database's order.
     virtual QStringList TableNames() = 0;

@@ -1,5 +1,8 @@
 #include "db/OdbcDataSources.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,11 +64,18 @@ QString SystemFolder() {
     return folder.isEmpty() ? QStringLiteral("/etc") : folder;
 }
 
+// unixODBC finds the user's odbc.ini in the home folder of the account, whatever $HOME says.
+QString AccountHome() {
+    const passwd* account = getpwuid(getuid());
+    return account && account->pw_dir ? QFile::decodeName(account->pw_dir)
+                                      : QStringLiteral("/home");
+}
+
 // User files first: a user's data source hides a system one of the same name.
 QStringList OdbcIniFiles() {
     QString user = Environment("ODBCINI");
     if (user.isEmpty())
-        user = QDir::home().filePath(QStringLiteral(".odbc.ini"));
+        user = QDir(AccountHome()).filePath(QStringLiteral(".odbc.ini"));
     return {user, QDir(SystemFolder()).filePath(QStringLiteral("odbc.ini"))};
 }
 
@@ -104,12 +114,19 @@ QList<TOdbcDataSource> OdbcDataSources() {
     return sources;
 }
 
-QString OdbcDataSourceAttribute(const QString& dataSource, const QString& attribute) {
+QList<QPair<QString, QString>> OdbcDataSourceAttributes(const QString& dataSource) {
     for (const QString& file : OdbcIniFiles()) {
         const QList<IniSection> sections = ReadIni(file);
         if (const IniSection* section = FindSection(sections, dataSource))
-            return Entry(*section, attribute);
+            return section->entries;
     }
+    return {};
+}
+
+QString OdbcDataSourceAttribute(const QString& dataSource, const QString& attribute) {
+    for (const auto& [name, value] : OdbcDataSourceAttributes(dataSource))
+        if (name.compare(attribute, Qt::CaseInsensitive) == 0)
+            return value;
     return {};
 }
 

@@ -109,6 +109,21 @@ void QtSqlBackend::Close() {
     connectionName_.clear();
 }
 
+// Qt's drivers close their connection when a call finds it broken, but not every call does;
+// libpq can tell by itself.
+QString QtSqlBackend::LostReason() const {
+    if (connectionName_.isEmpty())
+        return {};
+    QString reason;
+    if (IsPostgres() && PgConnectionBroken(*db_.driver()))
+        reason = PgConnectionError(*db_.driver());
+    else if (db_.isOpen())
+        return {};
+    reason = reason.simplified();
+    return reason.isEmpty() ? QStringLiteral("The connection to the database was lost")
+                            : QStringLiteral("The connection to the database was lost: ") + reason;
+}
+
 QSqlDatabase& QtSqlBackend::Database() {
     if (!IsOpen())
         throw EDatabaseError(QStringLiteral("Database is not open"));
@@ -120,6 +135,9 @@ QStringList QtSqlBackend::TableNames() {
     QStringList names = db.tables(QSql::Tables) + db.tables(QSql::Views);
     if (db.lastError().isValid())
         throw EDatabaseError(ErrorText(db.lastError()));
+    // A lost connection lists no tables and reports nothing.
+    if (const QString lost = LostReason(); !lost.isEmpty())
+        throw EDatabaseError(lost);
     names.removeDuplicates();
     names.sort(Qt::CaseInsensitive);
     return names;

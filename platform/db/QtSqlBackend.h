@@ -26,6 +26,7 @@ class QtSqlBackend : public DbBackend {
     void Open(const std::optional<TLoginAnswer>& login) override;
     void Close() override;
     bool IsOpen() const override { return db_.isOpen(); }
+    QString LostReason() const override;
     QStringList TableNames() override;
     TFieldDefs FieldDefs(const QString& table) override;
     int Execute(const QString& sql) override;

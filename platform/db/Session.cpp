@@ -5,6 +5,25 @@
 #include "core/Exception.h"
 #include "db/AliasResolver.h"
 
+namespace {
+
+// A table name pattern: "*" stands for any text and "?" for one character, "/" included
+// (Qt's file name wildcards stop at "/"); everything else stands for itself.
+QString NamePattern(const QString& pattern) {
+    QString expression;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('*'))
+            expression += QStringLiteral(".*");
+        else if (c == QLatin1Char('?'))
+            expression += QLatin1Char('.');
+        else
+            expression += QRegularExpression::escape(QString(c));
+    }
+    return QRegularExpression::anchoredPattern(expression);
+}
+
+}  // namespace
+
 TSession::TSession(QObject* owner, const QString& name) : QObject(owner) {
     setObjectName(name);
 }
@@ -32,6 +51,16 @@ void TSession::Close() {
         database->Close();
 }
 
+QString TSession::CloseIfLost() {
+    for (const auto& [alias, database] : databases_) {
+        if (const QString reason = database->LostReason(); !reason.isEmpty()) {
+            Close();
+            return reason;
+        }
+    }
+    return {};
+}
+
 void TSession::SetActive(bool active) {
     if (active)
         Open();
@@ -47,8 +76,7 @@ void TSession::GetTableNames(const QString& databaseName, const QString& pattern
                              [[maybe_unused]] bool extensions, [[maybe_unused]] bool systemTables,
                              QStringList& list) {
     const QStringList names = Database(databaseName).TableNames();
-    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(
-                                       pattern.isEmpty() ? QStringLiteral("*") : pattern),
+    const QRegularExpression match(NamePattern(pattern.isEmpty() ? QStringLiteral("*") : pattern),
                                    QRegularExpression::CaseInsensitiveOption);
     list.clear();
     for (const QString& name : names)

@@ -21,6 +21,9 @@ class TSession : public QObject {
     void Close();
     bool Active() const { return active_; }
     void SetActive(bool active);
+    // Closes the session when the database of an alias was lost under the program (its server
+    // stopped, say) and returns why; empty when none was.
+    QString CloseIfLost();
 
     void GetAliasNames(QStringList& list) const;
     // Tables and views of an alias's database whose names match `pattern` ("*", "cust*").

@@ -202,6 +202,13 @@ bool IsBlank(const char* from, const char* to) {
     return true;
 }
 
+// The rows a finished statement changed itself, without those its triggers, foreign key actions
+// or REPLACE changed. sqlite3_changes64 keeps the count of the last INSERT, UPDATE or DELETE, so
+// it counts only when the statement changed anything at all (a CREATE TABLE changes nothing).
+sqlite3_int64 DirectChanges(sqlite3* db, sqlite3_int64 totalBefore) {
+    return sqlite3_total_changes64(db) == totalBefore ? 0 : sqlite3_changes64(db);
+}
+
 }  // namespace
 
 SqliteBackend::SqliteBackend(QString fileName) : fileName_(std::move(fileName)) {}
@@ -276,7 +283,7 @@ int SqliteBackend::Execute(const QString& sql) {
     const QByteArray text = sql.toUtf8();
     const char* tail = text.constData();
     const char* end = tail + text.size();
-    const sqlite3_int64 before = sqlite3_total_changes64(db);
+    sqlite3_int64 affected = 0;
     while (tail < end) {
         sqlite3_stmt* statement = nullptr;
         const char* rest = nullptr;
@@ -284,15 +291,17 @@ int SqliteBackend::Execute(const QString& sql) {
             Fail();
         if (!statement)
             break;  // only blanks or comments were left
+        const sqlite3_int64 before = sqlite3_total_changes64(db);
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
         }
         sqlite3_finalize(statement);
         if (rc != SQLITE_DONE)
             Fail();
+        affected += DirectChanges(db, before);
         tail = rest;
     }
-    return int(sqlite3_total_changes64(db) - before);
+    return int(affected);
 }
 
 std::unique_ptr<TResultCursor> SqliteBackend::Query(const QString& sql) {
@@ -343,15 +352,15 @@ qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& par
         Fail();
     for (int i = 0; i < params.size(); ++i)
         Bind(statement, i + 1, params[i]);
+    const sqlite3_int64 before = sqlite3_total_changes64(db);
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
         if (rows)
             AppendRow(statement, *rows);
-    const bool changes = !sqlite3_stmt_readonly(statement);
     sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
         Fail();
-    return changes ? qsizetype(sqlite3_changes64(db)) : 0;
+    return qsizetype(DirectChanges(db, before));
 }
 
 // A savepoint nests inside a transaction the user began with BEGIN, where BEGIN would fail.

@@ -25,10 +25,38 @@ QString OpenError(const QString& fileName) {
     return {};
 }
 
-TEST_F(AccessBackendTest, ListsUserTablesInCatalogOrderWithoutSystemTables) {
-    EXPECT_EQ(backend->TableNames(),
-              QStringList({"Order Details", "Orders", "Products", "Shippers", "Categories",
-                           "Customers", "Employees", "Suppliers", QStringLiteral("Umsätze")}));
+TEST_F(AccessBackendTest, ListsUserTablesThenSavedQueriesWithoutSystemTables) {
+    EXPECT_EQ(backend->TableNames(), QStringList({"Order Details",
+                                                  "Orders",
+                                                  "Products",
+                                                  "Shippers",
+                                                  "Categories",
+                                                  "Customers",
+                                                  "Employees",
+                                                  "Suppliers",
+                                                  QStringLiteral("Umsätze"),
+                                                  "Alphabetical List of Products",
+                                                  "Catalog",
+                                                  "Category Sales for 1995",
+                                                  "Current Product List",
+                                                  "Customers and Suppliers by City",
+                                                  "Employee Sales by Country",
+                                                  "Invoices",
+                                                  "Invoices Filter",
+                                                  "Order Details Extended",
+                                                  "Order Subtotals",
+                                                  "Product Sales for 1995",
+                                                  "Products by Category",
+                                                  "Quarterly Orders",
+                                                  "Quarterly Orders by Product",
+                                                  "Sales by Year",
+                                                  "Sales Totals by Amount",
+                                                  "Summary of Sales by Year",
+                                                  "Ten Most Expensive Products",
+                                                  "Orders Qry",
+                                                  "Products Above Average Price",
+                                                  "Sales by Category",
+                                                  "Summary of Sales by Quarter"}));
 }
 
 TEST_F(AccessBackendTest, ClosedBackendRefusesWork) {

@@ -78,7 +78,10 @@ TEST_P(ProviderErrors, NameWhatIsWrong) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProviderErrors,
     ::testing::Values(
-        ProviderErrorCase{"NoProvider", "Data Source=x.db", "no Provider"},
+        ProviderErrorCase{"NoProviderMeansOdbc", "Data Source=x.db", "ODBC data source 'x.db'"},
+        ProviderErrorCase{"OdbcDsnWithoutProvider", "DSN=NoSuchDsn;UID=ann", "NoSuchDsn"},
+        ProviderErrorCase{"OdbcDsnKey", "Provider=MSDASQL;DSN=NoSuchDsnKey", "NoSuchDsnKey"},
+        ProviderErrorCase{"OdbcNothingNamed", "Provider=MSDASQL.1;UID=ann", "DSN or Data Source"},
         ProviderErrorCase{"UnknownProvider", "Provider=SQLOLEDB.1;Data Source=x", "SQLOLEDB.1"},
         ProviderErrorCase{"SqliteWithoutFile", "Provider=SQLite", "Data Source"},
         ProviderErrorCase{"JetWithoutFile", "Provider=Microsoft.Jet.OLEDB.4.0", "Data Source"},

@@ -146,18 +146,30 @@ TEST_F(PostgresData, OdbcDataSourceGoesThroughQtOdbc) {
                                           "Database=postgres\n")
                                .arg(driver, server_->SocketDir())
                                .arg(PostgresServer::Port()));
-    TADOConnection odbc;
-    OpenConnection(odbc, QStringLiteral("Provider=MSDASQL.1;Persist Security Info=False;"
-                                        "Data Source=QuorvaPg;Initial Catalog=postgres;User ID=") +
-                             PostgresServer::User());
-    TADOQuery rows;
-    rows.SetConnection(&odbc);
-    rows.SQL() << QStringLiteral("SELECT id, name, balance FROM customers ORDER BY id");
-    rows.Open();
-    EXPECT_EQ(rows.RecordCount(), 3);
-    EXPECT_EQ(rows.FieldByName(QStringLiteral("name")).DataType(), ftString);
-    EXPECT_EQ(rows.FieldByName(QStringLiteral("name")).Size(), 50);
-    EXPECT_EQ(rows.FieldByName(QStringLiteral("balance")).AsString(), QStringLiteral("120.5"));
+    // As ADO users and ODBC users write it.
+    for (const QString& connectionString :
+         {QStringLiteral("Provider=MSDASQL.1;Persist Security Info=False;"
+                         "Data Source=QuorvaPg;Initial Catalog=postgres;User ID=%1"),
+          QStringLiteral("DSN=QuorvaPg;UID=%1"),
+          QStringLiteral("Provider=MSDASQL;DSN=QuorvaPg;UID=%1"),
+          QStringLiteral("DSN=QuorvaPg;UID=%1;Database=postgres;ReadOnly=1")}) {
+        SCOPED_TRACE(connectionString.toStdString());
+        TADOConnection odbc;
+        try {
+            OpenConnection(odbc, connectionString.arg(PostgresServer::User()));
+        } catch (const EDatabaseError& error) {
+            ADD_FAILURE() << error.what();
+            continue;
+        }
+        TADOQuery rows;
+        rows.SetConnection(&odbc);
+        rows.SQL() << QStringLiteral("SELECT id, name, balance FROM customers ORDER BY id");
+        rows.Open();
+        EXPECT_EQ(rows.RecordCount(), 3);
+        EXPECT_EQ(rows.FieldByName(QStringLiteral("name")).DataType(), ftString);
+        EXPECT_EQ(rows.FieldByName(QStringLiteral("name")).Size(), 50);
+        EXPECT_EQ(rows.FieldByName(QStringLiteral("balance")).AsString(), QStringLiteral("120.5"));
+    }
 }
 
 }  // namespace

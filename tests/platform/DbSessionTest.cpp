@@ -56,6 +56,7 @@ class SessionWithAlias : public ::testing::Test {
     TestDatabaseFile file{
         QStringLiteral("CREATE TABLE customer(id INTEGER, name VARCHAR(20));"
                        "CREATE TABLE orders(id INTEGER, amount REAL);"
+                       "CREATE TABLE \"in/out\"(id INTEGER);"
                        "INSERT INTO customer VALUES (1, 'Ann'), (2, 'Bob');")};
     TSession session;
     TQuery query;
@@ -71,9 +72,17 @@ TEST_F(SessionWithAlias, ListsTablesOfTheAliasByPattern) {
     session.GetAliasNames(names);
     EXPECT_EQ(names, QStringList{QStringLiteral("Sample")});
     session.GetTableNames(QStringLiteral("Sample"), QStringLiteral("*"), false, false, names);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("customer"), QStringLiteral("orders")}));
+    QStringList throughAdo;
+    TADOConnection ado;
+    OpenConnection(ado, QStringLiteral("Provider=SQLite;Data Source=") + file.Path());
+    ado.GetTableNames(throughAdo);
+    EXPECT_EQ(names, throughAdo);
+    EXPECT_EQ(names, (QStringList{QStringLiteral("customer"), QStringLiteral("in/out"),
+                                  QStringLiteral("orders")}));
     session.GetTableNames(QStringLiteral("Sample"), QStringLiteral("ord*"), false, false, names);
     EXPECT_EQ(names, QStringList{QStringLiteral("orders")});
+    session.GetTableNames(QStringLiteral("Sample"), QStringLiteral("in?ou*"), false, false, names);
+    EXPECT_EQ(names, QStringList{QStringLiteral("in/out")});
 }
 
 TEST_F(SessionWithAlias, QueryAndTableRunOnTheAliasDatabase) {

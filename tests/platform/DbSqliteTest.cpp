@@ -134,6 +134,19 @@ TEST_F(SqliteData, ExecSqlReturnsTheRowsAffected) {
     EXPECT_EQ(query.ExecSQL(), 2);
     query.SQL() = QStringList{QStringLiteral("DROP TABLE extra")};
     EXPECT_EQ(query.ExecSQL(), 0);
+
+    // Rows a trigger changes are not the statement's own.
+    query.SQL() = QStringList{QStringLiteral(
+        "CREATE TABLE audit(note); CREATE TRIGGER noted AFTER UPDATE ON customers "
+        "BEGIN INSERT INTO audit VALUES ('a'); INSERT INTO audit VALUES ('b'); END")};
+    EXPECT_EQ(query.ExecSQL(), 0);
+    query.SQL() =
+        QStringList{QStringLiteral("UPDATE customers SET code = 'Y' WHERE name IS NOT NULL")};
+    EXPECT_EQ(query.ExecSQL(), 2);
+    query.SQL() =
+        QStringList{QStringLiteral("UPDATE customers SET code = 'X' WHERE id = 1; "
+                                   "DELETE FROM audit")};
+    EXPECT_EQ(query.ExecSQL(), 7) << "one update and the six rows the triggers wrote";
 }
 
 TEST_F(SqliteData, OpeningAStatementWithoutRowsFailsWithoutRunningIt) {

@@ -94,6 +94,20 @@ TEST_F(OdbcDataSourcesTest, ChangedEnvironmentIsSeenAtOnce) {
     EXPECT_EQ(OdbcDataSources().first().Name, QStringLiteral("Elsewhere"));
 }
 
+// unixODBC reads the user's file from the account's home folder, not from $HOME; a source that
+// only $HOME's file holds would be listed and then not found.
+TEST_F(OdbcDataSourcesTest, UserFileWithoutOdbciniIsTheAccountsNotHomes) {
+    QTemporaryDir home;
+    WriteFile(home.filePath(".odbc.ini"), "[OnlyInHome]\nDriver=MDBTools\n");
+    const ScopedEnvironment noUser("ODBCINI", QString());
+    const ScopedEnvironment elsewhere("HOME", home.path());
+    QStringList names;
+    for (const TOdbcDataSource& source : OdbcDataSources())
+        names << source.Name;
+    EXPECT_FALSE(names.contains(QStringLiteral("OnlyInHome")));
+    EXPECT_TRUE(names.contains(QStringLiteral("MS Access 97 Database")));
+}
+
 struct DriverCase {
     const char* driver;
     bool mdbTools;

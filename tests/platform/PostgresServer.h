@@ -36,20 +36,25 @@ class PostgresServer {
                       account->pw_gid) != 0)
                 return QStringLiteral("cannot hand the temporary folder to postgres");
         }
-        const QString data = dir_.filePath(QStringLiteral("data"));
         QString output;
         if (!Run(initdb_,
-                 {QStringLiteral("-D"), data, QStringLiteral("-U"), User(),
-                  QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                  QStringLiteral("--no-locale"), QStringLiteral("-N")},
+                 {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")), QStringLiteral("-U"),
+                  User(), QStringLiteral("--auth=trust"), QStringLiteral("-E"),
+                  QStringLiteral("UTF8"), QStringLiteral("--no-locale"), QStringLiteral("-N")},
                  output))
             return QStringLiteral("initdb failed: ") + output;
+        return StartAgain();
+    }
+
+    // Starts the stopped server again on its data, as after a restart of the machine's server.
+    QString StartAgain() {
+        QString output;
         const QString options =
             QStringLiteral("-k %1 -c listen_addresses= -p %2 -F").arg(SocketDir()).arg(Port());
         if (!Run(pgctl_,
-                 {QStringLiteral("-D"), data, QStringLiteral("-o"), options, QStringLiteral("-l"),
-                  dir_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
-                  QStringLiteral("start")},
+                 {QStringLiteral("-D"), dir_.filePath(QStringLiteral("data")), QStringLiteral("-o"),
+                  options, QStringLiteral("-l"), dir_.filePath(QStringLiteral("server.log")),
+                  QStringLiteral("-w"), QStringLiteral("start")},
                  output))
             return QStringLiteral("pg_ctl start failed: ") + output;
         running_ = true;

@@ -8,28 +8,34 @@
 #include "db/ADOConnection.h"
 #include "support/ScriptedSeamFixture.h"
 
+// Starts a server and runs `schema` in `database` (the server's own database when empty).
+// Returns why that failed; empty when the server is ready.
+inline QString StartTestServer(PostgresServer& server, const QString& database,
+                               const QString& schema) {
+    if (QString failed = server.Start(); !failed.isEmpty())
+        return failed;
+    try {
+        TADOConnection setup;
+        OpenConnection(setup, server.ConnectionString());
+        if (!database.isEmpty()) {
+            setup.Backend().Execute(QStringLiteral("CREATE DATABASE ") + database);
+            setup.Close();
+            OpenConnection(setup, server.ConnectionString(database));
+        }
+        setup.Backend().Execute(schema);
+    } catch (const Exception& error) {
+        return QStringLiteral("cannot set up the test database: ") + error.Message();
+    }
+    return {};
+}
+
 // A test suite on a PostgreSQL server of its own, started once for the suite with `schema`
-// run in `database` (the server's own database when empty). Its tests skip, saying why, when
-// no server can be had.
+// run in `database`. Its tests skip, saying why, when no server can be had.
 class PostgresSuite : public ScriptedSeamTest {
   protected:
     static void StartServer(const QString& database, const QString& schema) {
         server_ = new PostgresServer;
-        skipReason_ = server_->Start();
-        if (!skipReason_.isEmpty())
-            return;
-        try {
-            TADOConnection setup;
-            OpenConnection(setup, server_->ConnectionString());
-            if (!database.isEmpty()) {
-                setup.Backend().Execute(QStringLiteral("CREATE DATABASE ") + database);
-                setup.Close();
-                OpenConnection(setup, server_->ConnectionString(database));
-            }
-            setup.Backend().Execute(schema);
-        } catch (const Exception& error) {
-            skipReason_ = QStringLiteral("cannot set up the test database: ") + error.Message();
-        }
+        skipReason_ = StartTestServer(*server_, database, schema);
     }
     static void TearDownTestSuite() {
         delete server_;
