@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <cstdio>
 
 #include "core/Exception.h"
@@ -15,20 +14,7 @@
 #include "db/DBGrid.h"
 #include "db/DataSource.h"
 
-namespace {
-
-// The most resident memory the process has had, in kB (VmHWM of /proc/self/status).
-long PeakResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-}  // namespace
+#include "PeakMemory.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
