@@ -1,14 +1,17 @@
 #include "PeakMemory.h"
 
-#include <QByteArray>
-#include <QFile>
+#include <fstream>
+#include <string>
 
 long PeakResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            long kilobytes = -1;
+            status >> kilobytes;
+            return kilobytes;
+        }
+    }
     return -1;
 }
