@@ -8,12 +8,13 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
-#include "ProcessStatus.h"
 #include "core/Exception.h"
 #include "db/ADOConnection.h"
 #include "db/ADOQuery.h"
 #include "db/DBGrid.h"
 #include "db/DataSource.h"
+
+#include "PeakMemory.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
         const qsizetype records = query.RecordCount();
         const double ms = double(timer.nsecsElapsed()) / 1e6;
         std::printf("records=%lld open_ms=%.1f peak_rss_kb=%ld rows_kb=%zu\n",
-                    static_cast<long long>(records), ms, ProcessStatusKb("VmHWM:"),
+                    static_cast<long long>(records), ms, PeakResidentKb(),
                     query.Rows().MemoryUsed() / 1024);
     } catch (const Exception& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.Message()));

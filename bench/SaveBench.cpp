@@ -6,35 +6,20 @@
 // what the process held before it). Run it in a process of its own.
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <cstdio>
+#include <stdexcept>
 
-#include "Forms.h"
-#include "MainUnit.h"
-#include "OpenADOForm.h"
-#include "ProcessStatus.h"
-#include "ui/ScriptedModalSeam.h"
+#include "PeakMemory.h"
+#include "ScriptedMainWindow.h"
 
 namespace {
-
 // Lets VmHWM measure from now on (Linux resets it on "5").
 bool ResetPeak() {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
-
-int Fail(const ScriptedModalSeam& seam, const char* step) {
-    std::fprintf(stderr, "%s: %s\n", step,
-                 qPrintable(seam.Texts(QStringLiteral("error")).join('|')));
-    return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,44 +35,25 @@ int main(int argc, char** argv) {
     const QString sql =
         argc == 4 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("select * from orders");
 
-    auto owned = std::make_unique<ScriptedModalSeam>();
-    ScriptedModalSeam& seam = *owned;
-    SetModalSeam(std::move(owned));
-    CreateApplicationForms();
-    MainForm->show();
-
-    seam.AnswerModal([&](QDialog& dialog) {
-        auto& chooser = static_cast<TOpenADOForm&>(dialog);
-        chooser.RadioButton4->click();
-        chooser.FileEdit->setText(database);
-        chooser.CheckBox1->setChecked(false);
-        chooser.Button2->click();
-        return chooser.result();
-    });
-    MainForm->OpenADOButton->click();
-    if (!MainForm->IsConnected())
-        return Fail(seam, "open");
-    MainForm->Memo1->setPlainText(sql);
-    MainForm->ExecuteButton->click();
-    QApplication::processEvents();
-    if (!seam.Texts(QStringLiteral("error")).isEmpty())
-        return Fail(seam, "execute");
-    const qsizetype records = MainForm->DataSource1->DataSet()->RecordCount();
-
-    seam.Clear();
-    seam.AnswerSaveFile(output);
-    const long before = ProcessStatusKb("VmRSS:");
-    const bool peakReset = ResetPeak();
-    QElapsedTimer timer;
-    timer.start();
-    MainForm->Button5->click();
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
-    const long peak = ProcessStatusKb("VmHWM:");
-    if (seam.Texts(QStringLiteral("message")) !=
-        QStringList(QStringLiteral("Grid saved to ") + output))
-        return Fail(seam, "save");
-    std::printf("records=%lld save_ms=%.1f added_peak_kb=%ld\n", static_cast<long long>(records),
-                ms, peakReset ? peak - before : -1);
-    DestroyApplicationForms();
+    try {
+        TScriptedMainWindow window;
+        window.Connect(QStringLiteral("Provider=SQLite;Data Source=") + database);
+        const qsizetype records = window.Execute(sql);
+        long before = -1;
+        bool peakReset = false;
+        QElapsedTimer timer;
+        window.SaveGrid(output, [&] {
+            before = ProcessStatusKb("VmRSS:");
+            peakReset = ResetPeak();
+            timer.start();
+        });
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        const long peak = PeakResidentKb();
+        std::printf("records=%lld save_ms=%.1f added_peak_kb=%ld\n",
+                    static_cast<long long>(records), ms, peakReset ? peak - before : -1);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
     return 0;
 }

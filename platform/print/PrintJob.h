@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "print/SpoolHeapScope.h"
+
 class QPainter;
 class QPrinter;
 
@@ -32,6 +34,8 @@ class TPrintJob {
     void SubmitToQueue();
     void Discard() noexcept;
 
+    // First in, last out: the spool's page buffers live inside it.
+    TSpoolHeapScope heap_;
     QPrinter& device_;
     QString title_;
     QString destination_;  // the PDF file, or empty for a printer queue

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class ModalSeam;
+class ScriptedModalSeam;
+class TMainForm;
+
+// The program's main window, shown, worked as a user works it while a script answers its
+// dialogs. Every step throws std::runtime_error with the texts the window showed when it did
+// not end as a user expects.
+class TScriptedMainWindow {
+  public:
+    TScriptedMainWindow();
+    ~TScriptedMainWindow();
+    TScriptedMainWindow(const TScriptedMainWindow&) = delete;
+    TScriptedMainWindow& operator=(const TScriptedMainWindow&) = delete;
+
+    // "Open ADO": the chooser's own connection string, typed into the connection string editor.
+    void Connect(const QString& connectionString);
+    // Types the text into the SQL editor and clicks "Execute SQL"; returns the records shown.
+    qsizetype Execute(const QString& sql);
+    // Clicks "Print grid" and answers the print dialog with Print, all pages, on the printer
+    // the environment chose. `dialogShown` runs when the dialog comes up, that is once the
+    // document is composed. Returns the pages the dialog offered.
+    int PrintGrid(const std::function<void()>& dialogShown = {});
+    // Clicks "Save grid" and answers the save dialog with the file; `clicked` runs just before
+    // the click. Throws unless the window reports the grid saved to that file.
+    void SaveGrid(const QString& fileName, const std::function<void()>& clicked = {});
+
+    TMainForm& Form() const;
+
+  private:
+    // Throws when the window showed an error or a notice since the last check.
+    void RequireNothingShown(const char* step) const;
+
+    ScriptedModalSeam* seam_;
+    std::unique_ptr<ModalSeam> previous_;
+};
