@@ -20,6 +20,7 @@ void TCustomVellox::UpdateProgress(const QString& status, const QString& prefix,
     }
     if (!progress_) {
         progress_ = new TVelloxPrgDlg;
+        progressPainted_.invalidate();
         // While a run composes or prints, the rest of the program may not change what it
         // reads; the window keeps painting and Stop keeps working.
         progress_->setWindowModality(Qt::ApplicationModal);
@@ -34,6 +35,10 @@ void TCustomVellox::UpdateProgress(const QString& status, const QString& prefix,
     progress_->ProgBar->setMaximum(copies_ * (last - first + 1));
     progress_->StepIt();
     progress_->lblPageNumber->setText(ProgressPageText(prefix, current, first, last, copies_));
-    if (progress_->isVisible())
+    constexpr qint64 kRepaintIntervalMs = 40;
+    if (progress_->isVisible() &&
+        (!progressPainted_.isValid() || progressPainted_.elapsed() >= kRepaintIntervalMs)) {
         progress_->repaint();
+        progressPainted_.start();
+    }
 }
