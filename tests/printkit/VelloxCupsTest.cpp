@@ -43,8 +43,11 @@ class VelloxCups : public KitTest, public ::testing::WithParamInterface<RunCase>
         kit->BuildHeaderFooter();
         kit->SetColumnLayout(QStringLiteral("<100"));
         kit->BeginDocument();
-        for (int row = 1; kit->PageCount() < 3; ++row)
-            kit->WriteLine(QStringLiteral("Row %1").arg(row));
+        int row = 1;
+        while (kit->PageCount() < 3)
+            kit->WriteLine(QStringLiteral("Row %1").arg(row++));
+        // A page holding no row would not be kept.
+        kit->WriteLine(QStringLiteral("Row %1").arg(row));
         kit->EndDocument();
     }
 
