@@ -11,17 +11,6 @@ namespace {
 const QString kOverflow =
     QStringLiteral("Overflow of DDE transfer.\rIncrease \"Pause\" value in \"Settings\"!");
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class WorkSheetPeer : public SheetExportTest {
   protected:
     // Connects a worksheet to a peer following the script.

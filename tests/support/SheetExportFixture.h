@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "WSUnit.h"
@@ -34,6 +35,16 @@ class SheetExportTest : public ::testing::Test {
 
     QString WorkPath(const QString& name = QString()) const {
         return folder.filePath(QStringLiteral("work/") + name);
+    }
+
+    static void WriteFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    static QByteArray ReadFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir folder;
