@@ -16,7 +16,7 @@ int Register(const QString& command, QTextStream& out) {
     try {
         const QString store = RegistryStorePath();
         if (RegisterXlsHandler(store, command))
-            out << "Registered \"" << command << "\" for .XLS files in " << store << Qt::endl;
+            out << "Registered " << command << " for .XLS files in " << store << Qt::endl;
         else
             out << ".XLS files already have a handler in " << store << "; left as it is"
                 << Qt::endl;
@@ -40,18 +40,15 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     const QCommandLineOption registerOption(
         QStringLiteral("register"),
-        QStringLiteral("Register <command> (default: this program) as the .XLS handler in the "
-                       "registry store, unless one is registered, and exit."),
-        QStringLiteral("command"));
+        QStringLiteral("Register this program as the .XLS handler in the registry store, unless "
+                       "one is registered, and exit."));
     parser.addOption(registerOption);
     parser.process(app);
 
     if (parser.isSet(registerOption)) {
         QTextStream out(stdout);
-        QString command = parser.value(registerOption);
-        if (command.isEmpty())
-            command = QLatin1Char('"') + QCoreApplication::applicationFilePath() + QLatin1Char('"');
-        return Register(command, out);
+        return Register(
+            QLatin1Char('"') + QCoreApplication::applicationFilePath() + QLatin1Char('"'), out);
     }
 
     TSheetServer server(err);

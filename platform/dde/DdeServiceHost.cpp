@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <memory>
 
 TDdeServiceHost::TDdeServiceHost(QString service, TReceiver receiver, QObject* parent)
     : QObject(parent), service_(std::move(service)), receiver_(std::move(receiver)) {
@@ -30,8 +31,10 @@ bool TDdeServiceHost::Listen() {
 
 void TDdeServiceHost::Accept() {
     while (QLocalSocket* conversation = server_.nextPendingConnection()) {
-        ++conversations_;
-        connect(conversation, &QLocalSocket::readyRead, this, [this, conversation] {
+        // A conversation counts once it says something: another server probing whether this
+        // one is alive is none.
+        auto talked = std::make_shared<bool>(false);
+        connect(conversation, &QLocalSocket::readyRead, this, [this, conversation, talked] {
             bool malformed = false;
             while (conversation->state() == QLocalSocket::ConnectedState) {
                 const std::optional<TDdeMessage> message = DdeReadMessage(*conversation, malformed);
@@ -39,12 +42,16 @@ void TDdeServiceHost::Accept() {
                     conversation->abort();
                 if (!message)
                     break;
+                if (!*talked) {
+                    *talked = true;
+                    ++conversations_;
+                }
                 receiver_(*conversation, *message);
             }
         });
-        connect(conversation, &QLocalSocket::disconnected, this, [this, conversation] {
+        connect(conversation, &QLocalSocket::disconnected, this, [this, conversation, talked] {
             conversation->deleteLater();
-            if (--conversations_ == 0)
+            if (*talked && --conversations_ == 0)
                 emit Idle();
         });
     }

@@ -25,7 +25,7 @@ class TDdeServiceHost : public QObject {
     int ConversationCount() const { return conversations_; }
 
   signals:
-    // The last open conversation ended.
+    // The last conversation that said anything ended.
     void Idle();
 
   private:
