@@ -8,6 +8,7 @@
 namespace {
 constexpr int kMaxRow = 1048576;
 constexpr int kMaxCol = 16384;
+constexpr int kMaxCellText = 32767;
 
 std::optional<double> Number(const TMacroArgument& argument) {
     bool ok = false;
@@ -117,6 +118,8 @@ TMacroInterpreter::TMacroInterpreter() {
         if (QString wrong = Arity(call, 1, 1); !wrong.isEmpty())
             return wrong;
         const QString content = call.arguments[0].value;
+        if (content.size() > kMaxCellText + (content.startsWith(QLatin1Char('\'')) ? 1 : 0))
+            return QStringLiteral("FORMULA: a cell holds at most %1 characters").arg(kMaxCellText);
         action = [this, content] {
             sheet_.Selected().content = content;
             return QString();

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -12,12 +14,17 @@
 #include "ExcelPalette.h"
 
 namespace {
-std::optional<double> AsNumber(const QString& text) {
-    if (text.isEmpty() || text != text.trimmed())
+// Only a number written the way numbers are shown: codes such as "007" or "+49" stay text.
+std::optional<double> AsNumber(QString text) {
+    static const QRegularExpression plainNumber(
+        QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][-+]?[0-9]+)?$"));
+    const QString decimalPoint = QLocale::system().decimalPoint();
+    if (decimalPoint != QLatin1String("."))
+        text.replace(decimalPoint, QLatin1String("."));
+    if (!plainNumber.match(text).hasMatch())
         return std::nullopt;
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
+    const double value = text.toDouble();
+    return std::isfinite(value) ? std::optional(value) : std::nullopt;
 }
 
 uint8_t HorizontalAlignment(int horizontal) {

@@ -39,8 +39,9 @@ class TDdeClientConv : public QObject {
     const QString& DdeTopic() const { return topic_; }
     // Closes an open link; in automatic mode opens the new one.
     bool SetLink(const QString& service, const QString& topic);
-    // Connects to the service; when nobody listens, starts the service application (in the
-    // background, its window, if any, not activated) and connects again.
+    // Connects to the service; when nobody listens, starts the service application detached
+    // in the background (nothing is raised or given the focus) and connects again until it
+    // answers or the start time-out passes.
     bool OpenLink();
     void CloseLink();
     bool IsOpen() const { return open_; }

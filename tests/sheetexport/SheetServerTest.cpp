@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "XlsRegistration.h"
 #include "registry/RegistryStore.h"
 #include "support/SheetExportFixture.h"
@@ -54,6 +53,9 @@ TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
              TWSExportRec{3, 1, 0, QStringLiteral("\")][QUIT()]"), 0, &plain, 0},
              TWSExportRec{3, 3, 0, QStringLiteral("=1+1"), 1, &plain, 0},
              TWSExportRec{4, 1, 0, QStringLiteral("Zürich 北京"), 0, &plain, 0},
+             TWSExportRec{4, 3, 0, QStringLiteral("-3"), 1, &plain, 0},
+             TWSExportRec{5, 1, 0, QStringLiteral("two\nlines \\ "), 0, &plain, 0},
+             TWSExportRec{5, 3, 0, QStringLiteral("007"), 1, &plain, 0},
          })
         sheet.WriteCell(cell);
     sheet.SaveAndFinish(QStringLiteral("my.report.txt"));
@@ -63,20 +65,22 @@ TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
     std::optional<XlsxSheet> saved = ReadXlsx(WorkPath("my.report.XLS"));
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->name, "my.report");
-    std::map<QString, QString> texts;
+    // Each cell as text, with "#" in front when it is stored as a number.
+    std::map<QString, QString> cells;
     for (const auto& [reference, cell] : saved->cells) {
         EXPECT_FALSE(cell.formula) << reference.toStdString();
-        texts[reference] = cell.text;
+        cells[reference] = (cell.number ? "#" : "") + cell.text;
     }
-    EXPECT_EQ(texts, (std::map<QString, QString>{{"A1", "Name"},
+    EXPECT_EQ(cells, (std::map<QString, QString>{{"A1", "Name"},
                                                  {"C1", "Price"},
                                                  {"A2", "a\"b"},
-                                                 {"C2", "12.5"},
+                                                 {"C2", "#12.5"},
                                                  {"A3", "\")][QUIT()]"},
                                                  {"C3", "=1+1"},
-                                                 {"A4", "Zürich 北京"}}));
-    EXPECT_TRUE(saved->cells["C2"].number);
-    EXPECT_FALSE(saved->cells["C3"].number);
+                                                 {"A4", "Zürich 北京"},
+                                                 {"C4", "#-3"},
+                                                 {"A5", "two\nlines \\ "},
+                                                 {"C5", "007"}}));
 
     const XlsxCell& name = saved->cells["A1"];
     EXPECT_EQ(name.fontName, "Liberation Serif");
