@@ -41,9 +41,16 @@ const TRegKeyEntry* TRegDocument::FindKey(TRootKey root, const QString& normaliz
     return found == contents_.keys.cend() ? nullptr : &found.value();
 }
 
-QByteArray TRegDocument::WithKeyAdded(TRootKey root, const QString& normalizedPath) const {
-    const QString section =
+QByteArray TRegDocument::WithKeyAdded(TRootKey root, const QString& normalizedPath,
+                                      const std::optional<QString>& defaultValue) const {
+    QString section =
         QLatin1Char('[') + SectionName(root, normalizedPath) + QLatin1Char(']') + lineEnd_;
+    if (defaultValue) {
+        QString escaped = *defaultValue;
+        escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('"'), QLatin1String("\\\""));
+        section += QStringLiteral("@=\"") + escaped + QLatin1Char('"') + lineEnd_;
+    }
     // A new export is UTF-8, like every file the program writes.
     if (blank_)
         return (RegFormatHeader(TRegFormat::Version5) + lineEnd_ + lineEnd_ + section).toUtf8();

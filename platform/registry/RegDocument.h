@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 #include "registry/RegFileParser.h"
 #include "registry/RegFileText.h"
@@ -24,9 +25,11 @@ class TRegDocument {
     const TRegKeyEntry* FindKey(TRootKey root, const QString& normalizedPath) const;
 
     // The file with a section for the key after everything else, in the file's encoding and
-    // line ends; a blank file becomes a new export. Raises ERegistryException when the file's
-    // encoding cannot hold the key's name.
-    QByteArray WithKeyAdded(TRootKey root, const QString& normalizedPath) const;
+    // line ends; a blank file becomes a new export. With `defaultValue` the section sets the
+    // key's default value to that text. Raises ERegistryException when the file's encoding
+    // cannot hold the key's name or value.
+    QByteArray WithKeyAdded(TRootKey root, const QString& normalizedPath,
+                            const std::optional<QString>& defaultValue = std::nullopt) const;
 
   private:
     QByteArray bytes_;

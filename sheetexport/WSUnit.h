@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QFont>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "WSExportRec.h"
+#include "core/Exception.h"
+#include "dde/DdeClientConv.h"
+
+// The spreadsheet program's open command line, as LocateExcel found it.
+extern QString ExcelCommand;
+
+// Finds the spreadsheet program in the registry store: the document type of ".XLS" under
+// HKEY_CLASSES_ROOT, then that type's "shell\open\command". Missing keys give an empty command
+// and false.
+bool LocateExcel();
+
+// Builds a worksheet in the spreadsheet program through a DDE conversation on its "System"
+// topic, one macro command at a time. The caller's order: construct, SetFormatCells, Connect;
+// when connected, NewWorkbook, WriteCell for each cell, SaveAndFinish, Disconnect. Failures
+// raise WSError. Pending events run before every request and after every command, so the
+// caller's windows stay responsive; one export at a time.
+class TWorkSheet : public QObject {
+    Q_OBJECT
+  public:
+    // Set when the spreadsheet program did not become ready: from then on no command is sent
+    // and SaveAndFinish fails. Shared by every worksheet; a new export clears it.
+    static inline bool TransferAborted = false;
+
+    explicit TWorkSheet(QObject* owner = nullptr);
+    ~TWorkSheet() override;
+
+    bool Connected() const { return connected_; }
+    // Send alignment and font with every cell.
+    bool FormatCells() const { return formatCells_; }
+    void SetFormatCells(bool value) { formatCells_ = value; }
+
+    // Opens the conversation, starting the spreadsheet program when nobody answers; three
+    // attempts.
+    bool Connect();
+    void Disconnect();
+
+    // The item's text, or "No Reply from Excel!" when none comes.
+    QString Request(const QString& item);
+    // Polls "Status" until it reads "Ready", at most 64 times.
+    void WaitReady();
+    void SetTopic(const QString& topic);
+    void Execute(const QString& command);
+
+    void SetFormula(const QString& text);
+    void SetColumnWidth(int width);
+    void SetAlignment(uint8_t alignment);
+    void SetFont(const QFont& font, int32_t color);
+    void RenameSheet(const QString& oldName, const QString& newName);
+    void NewWorkbook(const QString& name);
+    void WriteCell(const TWSExportRec& cell);
+    // Saves to `name` with its extension replaced by ".XLS" (the previous file kept as ".BAK")
+    // unless the name is empty, and hands the spreadsheet program back to the user.
+    void SaveAndFinish(const QString& name);
+
+  private:
+    void NewConversation();
+    void SaveAs(const QString& target);
+
+    std::unique_ptr<TDdeClientConv> conversation_;
+    bool connected_ = false;
+    bool formatCells_ = false;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "WSUnit.h"
+
+// A spreadsheet export in a world of its own: an empty registry store, a folder for the DDE
+// sockets, a current folder for the workbooks, no spreadsheet program located yet and no
+// aborted transfer left over.
+class SheetExportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        QDir(folder.path()).mkpath(QStringLiteral("work"));
+        qputenv("QUORVA_REGISTRY", folder.filePath(QStringLiteral("registry.reg")).toUtf8());
+        qputenv("QUORVA_DDE_DIR", folder.path().toUtf8());
+        previousFolder_ = QDir::currentPath();
+        QDir::setCurrent(WorkPath());
+        previousTimeouts_ = TDdeClientConv::Timeouts();
+        TDdeClientConv::SetTimeouts({1000, 10000, 10000});
+        ExcelCommand.clear();
+        TWorkSheet::TransferAborted = false;
+    }
+    void TearDown() override {
+        QDir::setCurrent(previousFolder_);
+        TDdeClientConv::SetTimeouts(previousTimeouts_);
+        qunsetenv("QUORVA_REGISTRY");
+        qunsetenv("QUORVA_DDE_DIR");
+        TWorkSheet::TransferAborted = false;
+    }
+
+    QString WorkPath(const QString& name = QString()) const {
+        return folder.filePath(QStringLiteral("work/") + name);
+    }
+
+    static void WriteFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    static QByteArray ReadFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir folder;
+
+  private:
+    QString previousFolder_;
+    TDdeTimeouts previousTimeouts_;
+};
