@@ -1,5 +1,6 @@
 #include "MainUnit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QRadioButton>
@@ -148,6 +149,10 @@ void TMainForm::CreateControls() {
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->SetReadOnly(true);
     layout->Place(DBGrid1, QRect(1, 224, 789, 297), akLeft | akTop | akRight | akBottom);
+    ExportSheet1 = new QAction(QStringLiteral("Export to spreadsheet\u2026"), DBGrid1);
+    ExportSheet1->setObjectName(QStringLiteral("ExportSheet1"));
+    DBGrid1->addAction(ExportSheet1);
+    DBGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     CheckBox1 = MakeCheckBox(client, "CheckBox1", QStringLiteral("Grid is ReadOnly"),
                              QStringLiteral("Toggle grid ReadOnly or changable"));
@@ -232,6 +237,7 @@ void TMainForm::CreateDataAccess() {
 
 void TMainForm::ConnectHandlers() {
     connect(OpenADOButton, &QPushButton::clicked, this, Guard([this] { OpenADOButtonClick(); }));
+    connect(ExportSheet1, &QAction::triggered, this, Guard([this] { ExportSheet1Click(); }));
     connect(OpenBDEButton, &QPushButton::clicked, this, Guard([this] { OpenBDEButtonClick(); }));
     connect(CloseConnButton, &QPushButton::clicked, this,
             Guard([this] { CloseConnButtonClick(); }));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -75,6 +76,9 @@ class TMainForm : public QMainWindow {
     void Button3Click();
     // Printing the grid through the grid print adapter.
     void Button2Click();
+    // The grid's context menu: asks for the workbook's name, then has the adapter export the
+    // grid to the spreadsheet program.
+    void ExportSheet1Click();
 
     QLabel* Label3;
     QPushButton* OpenADOButton;
@@ -96,6 +100,7 @@ class TMainForm : public QMainWindow {
     QCheckBox* LoadFieldsCheckbox;
     QCheckBox* CheckBox2;
     TDBGrid* DBGrid1;
+    QAction* ExportSheet1;
     QCheckBox* CheckBox1;
     QCheckBox* TruncateColumnsCheckbox;
     QPushButton* Button5;
@@ -117,6 +122,7 @@ class TMainForm : public QMainWindow {
     TDBGridPrint* DBGridPrint1;
     TFileDialogRequest OpenDialog1;
     TFileDialogRequest SaveDialog1;
+    TFileDialogRequest ExportDialog1;
 
     // Text of a status bar panel.
     QString PanelText(int panel) const { return StatusPanels[panel]->text(); }

@@ -1,3 +1,6 @@
+#include <QCoreApplication>
+#include <QFileInfo>
+
 #include "MainUnit.h"
 #include "ui/ModalSeam.h"
 
@@ -32,4 +35,22 @@ void TMainForm::Button2Click() {
     }
     DBGridPrint1->BuildFromGrid();
     DBGridPrint1->Print();
+}
+
+void TMainForm::ExportSheet1Click() {
+    TDataSet* dataSet = DataSource1->DataSet();
+    if (!dataSet || dataSet->RecordCount() < 1) {
+        Modal().ShowMessage(QStringLiteral("No data in grid!"));
+        return;
+    }
+    ExportDialog1.title = QStringLiteral("Export to spreadsheet");
+    ExportDialog1.filter = QStringLiteral("Workbook (*.XLS)|*.XLS|");
+    ExportDialog1.defaultExt = QStringLiteral("XLS");
+    ExportDialog1.overwritePrompt = true;
+    const std::optional<QString> chosen = Modal().SaveFile(this, ExportDialog1);
+    if (!chosen)
+        return;
+    DBGridPrint1->SetWSFileName(QFileInfo(*chosen).absoluteFilePath());
+    // The adapter's own command; what it raises is shown like any other error.
+    QCoreApplication::postEvent(DBGridPrint1, new TVelloxMessageEvent(WM_EXPORTSHEET));
 }

@@ -8,6 +8,8 @@
 
 #include "PrintTypes.h"
 
+class TField;
+
 // One grid column as the adapter prints it. `Width` is the column's width in screen pixels
 // divided by 4, read as millimetres; a hidden column reports -1 pixels and so gets 0.
 struct TColumnRec {
@@ -19,6 +21,10 @@ struct TColumnRec {
     QFont TitleFont;
     TAlignment Alignment = taLeftJustify;
     QFont Font;
+    // What the spreadsheet export needs besides: the width in screen pixels (-1 when hidden)
+    // and the column's own field (not owned; none for a column without one).
+    int32_t PixelWidth = 0;
+    TField* Field = nullptr;
 };
 
 // One column group: the columns printed side by side on the same pages.

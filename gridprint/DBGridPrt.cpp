@@ -33,9 +33,21 @@ TColumnRec ColumnRecOf(const TColumn& column, int index) {
     record.TitleFont = column.Title().Font();
     record.Alignment = AlignmentOf(column.Alignment());
     record.Font = column.Font();
+    record.PixelWidth = column.Width();
+    record.Field = column.Field();
     return record;
 }
 }  // namespace
+
+std::vector<TColumnRec> TDBGridPrint::GridColumns() const {
+    std::vector<TColumnRec> records;
+    if (!grid_)
+        return records;
+    const TDBGridColumns& columns = grid_->Columns();
+    for (int i = 0; i < columns.Count(); ++i)
+        records.push_back(ColumnRecOf(columns.Items(i), i));
+    return records;
+}
 
 TDBGridPrint::TDBGridPrint(QWidget* owner) : TCustomVellox(owner) {
     setObjectName(QStringLiteral("DBGridPrint"));
@@ -58,6 +70,7 @@ void TDBGridPrint::VelloxMessage(TVelloxMessage message) {
             BuildFromGrid();
             break;
         case WM_EXPORTSHEET:
+            ExportToExcel();
             break;
     }
 }
@@ -81,11 +94,12 @@ void TDBGridPrint::BuildFromGrid() {
     BuildHeaderFooter();
     Modal().SetCursor(crHourGlass);
     BeginUpdate();
+    built_ = false;
     if (grid_)
-        RenderGrid();
+        built_ = RenderGrid();
 }
 
-void TDBGridPrint::RenderGrid() {
+bool TDBGridPrint::RenderGrid() {
     TDataSet* dataSet = grid_ ? grid_->DataSet() : nullptr;
     const TDBGridColumns* columns = grid_ ? &grid_->Columns() : nullptr;
     bool wideEnough = false;
@@ -94,15 +108,15 @@ void TDBGridPrint::RenderGrid() {
     if (!grid_ || !wideEnough || !dataSet || !dataSet->Active() || dataSet->RecordCount() < 1 ||
         dataSet->FieldCount() < 1) {
         Modal().ErrorBox(kNothingToPrint);
-        return;
+        return false;
     }
 
     ColumnGroups.clear();
     GroupWidthLimit = TextAreaWidth();
     GroupWidth = GroupWidthLimit * 1.1L;
     LastColumnGroup = -1;
-    for (int i = 0; i < columns->Count(); ++i)
-        AddColumn(ColumnRecOf(columns->Items(i), i), MeasureUnit());
+    for (const TColumnRec& column : GridColumns())
+        AddColumn(column, MeasureUnit());
 
     ColumnGroupNumber = 0;
     BeginDocument();
@@ -117,6 +131,7 @@ void TDBGridPrint::RenderGrid() {
         AbortRun();
         throw;
     }
+    return true;
 }
 
 void TDBGridPrint::RenderColumnGroup() {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QPointer>
+#include <vector>
 
 #include "db/DBGrid.h"
 
+#include "ColumnGroups.h"
 #include "CustomVellox.h"
 
 // The print kit specialised for a data grid: the grid's columns and the rows of its data set
@@ -28,12 +30,17 @@ class TDBGridPrint : public TCustomVellox {
     void RepeatTitleRow();
     // Width, alignment and font of cell `column` (from 1) of the line being written.
     void GetColumnInfo(QObject* sender, int column, TTableLineColumnInfo& info);
+    // Copies the grid into a new workbook of the spreadsheet program and saves it under
+    // WSFileName (its extension replaced by ".XLS"); without a spreadsheet program the grid is
+    // written as text to "Vellox.TXT" instead. Also the kit's export message.
+    void ExportToExcel();
 
   protected:
     void VelloxMessage(TVelloxMessage message) override;
 
   private:
-    void RenderGrid();
+    // False when the grid had nothing to print (the message has been shown).
+    bool RenderGrid();
     void RenderColumnGroup();
     // Writes a title row of the current group (steps shared by the group's first page and its
     // continuation pages).
@@ -41,6 +48,14 @@ class TDBGridPrint : public TCustomVellox {
     // Drops a page that holds only repeated titles, with their copy in the collected lines.
     void DiscardBarePageWithTitles();
 
+    // Every column of the grid, hidden ones too, in grid order.
+    std::vector<TColumnRec> GridColumns() const;
+    // The spreadsheet export's text fallback; false when nothing was written.
+    bool ExportAsText();
+    void WriteWorksheet(class TWorkSheet& sheet);
+    void ExportProgress(int row);
     QPointer<TDBGrid> grid_;
+    // Whether the last BuildFromGrid composed a whole document.
+    bool built_ = false;
     qsizetype linesBeforePageTitles_ = 0;
 };

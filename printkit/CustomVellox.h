@@ -276,6 +276,8 @@ class TCustomVellox : public QScrollArea {
                         int last);
     // The Stop button: the run stops at its next page.
     void CancelPrinting() { cancelRequested_ = true; }
+    // A run of the driver's own (the spreadsheet export) starts without an earlier Stop.
+    void ClearCancelRequest() { cancelRequested_ = false; }
     TVelloxPrgDlg* ProgressDialog() const { return progress_; }
 
     // Preview.

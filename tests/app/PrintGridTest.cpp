@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QRegularExpression>
 
 #include "MainWindowFixture.h"
@@ -106,5 +108,25 @@ TEST_F(PrintGridTest, ARunningPrintHoldsTheWindowAndRefusesANestedOne) {
     EXPECT_EQ(print->ProgressDialog(), nullptr);
     EXPECT_EQ(seam->Cursor(), crDefault);
     print->SetOnNewPage(nullptr);
+}
+
+TEST_F(PrintGridTest, TheGridsContextMenuExportsItToTheSpreadsheetOrToText) {
+    // A store without a spreadsheet program: the grid goes to the text file instead.
+    qputenv("QUORVA_REGISTRY", temp.filePath(QStringLiteral("registry.reg")).toUtf8());
+    Run(QStringLiteral("SELECT * FROM items"));
+    ASSERT_TRUE(form->DBGrid1->actions().contains(form->ExportSheet1));
+    const QString text = TCustomVellox::ProposedTextFileName(QCoreApplication::applicationDirPath(),
+                                                             QDir::homePath());
+    seam->AnswerSaveFile(temp.filePath(QStringLiteral("book.XLS")));
+    form->ExportSheet1->trigger();
+    QCoreApplication::sendPostedEvents(form->DBGridPrint1);
+    qunsetenv("QUORVA_REGISTRY");
+
+    EXPECT_TRUE(seam->Texts(QStringLiteral("error")).isEmpty());
+    EXPECT_EQ(seam->Texts(QStringLiteral("message")),
+              QStringList({QStringLiteral("Content exported to ") + text,
+                           QStringLiteral("MS Excel not found or not available.\rExport was "
+                                          "written to file \"Vellox.TXT\"")}));
+    EXPECT_EQ(form->DBGridPrint1->WSFileName(), temp.filePath(QStringLiteral("book.XLS")));
 }
 }  // namespace

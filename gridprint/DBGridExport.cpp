@@ -1,0 +1,163 @@
+// The grid copied into a workbook of the spreadsheet program.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+#include <algorithm>
+
+#include "DBGridPrt.h"
+#include "DdePause.h"
+#include "VelloxStrings.h"
+#include "WSUnit.h"
+#include "core/Exception.h"
+#include "db/DataSet.h"
+#include "db/Field.h"
+#include "ui/ModalSeam.h"
+
+namespace {
+// The pause after every row gives the spreadsheet program time to catch up: per grid column,
+// twice that when fonts and alignments go with every cell.
+constexpr int kPausePerColumnMs = 2;
+constexpr int kFormattedFactor = 2;
+// clWindowText: the spreadsheet's automatic colour.
+constexpr int32_t kDefaultFontColor = int32_t(0x80000008);
+
+const QString kNoSpreadsheet = QStringLiteral(
+    "MS Excel not found or not available.\rExport was written to file \"Vellox.TXT\"");
+const QString kExporting = QStringLiteral("Exporting to Excel");
+const QString kRowPrefix = QStringLiteral("Row ");
+
+// The name without its last extension, its folder kept ("my.report.txt" gives "my.report").
+QString WithoutExtension(const QString& name) {
+    const QString suffix = QFileInfo(name).suffix();
+    return suffix.isEmpty() ? name : name.left(name.size() - suffix.size() - 1);
+}
+
+bool Exported(const TColumnRec& column) {
+    return column.PixelWidth * 4 > 5 && column.Visible;
+}
+}  // namespace
+
+void TDBGridPrint::ExportToExcel() {
+    ClearCancelRequest();
+    // An overflow of an earlier export must not silence this one.
+    TWorkSheet::TransferAborted = false;
+    Modal().SetCursor(crHourGlass);
+    if (!LocateExcel()) {
+        if (ExportAsText())
+            Modal().ShowMessage(kNoSpreadsheet);
+        return;
+    }
+
+    std::exception_ptr firstError;
+    const auto step = [&firstError](const auto& action) {
+        try {
+            action();
+        } catch (...) {
+            if (!firstError)
+                firstError = std::current_exception();
+        }
+    };
+    {
+        TWorkSheet sheet(this);
+        sheet.SetFormatCells(PrintWYSIWYG());
+        if (!WSFileName().isEmpty())
+            SetWSFileName(WithoutExtension(WSFileName()));
+        step([&] {
+            if (sheet.Connect())
+                WriteWorksheet(sheet);
+        });
+        // Each finishing step runs whatever happened before it; the first failure is reported.
+        // WSFileName has lost its extension already; what is left of its name must stay.
+        step([&] {
+            sheet.SaveAndFinish(WSFileName().isEmpty() ? QString()
+                                                       : WSFileName() + QStringLiteral(".XLS"));
+        });
+        step([&] { sheet.Disconnect(); });
+        step([&] { UpdateProgress(VelloxStrings::Finish, {}, 0, 0, 0); });
+    }
+    Modal().SetCursor(crDefault);
+    if (firstError)
+        std::rethrow_exception(firstError);
+}
+
+bool TDBGridPrint::ExportAsText() {
+    // The grid goes to the text file through a composition of its own; the kit's own settings
+    // come back afterwards, so that the next print prints.
+    const bool printToFile = PrintToFile();
+    const QString fileName = WSFileName();
+    struct TRestore {
+        TDBGridPrint& kit;
+        bool printToFile;
+        QString fileName;
+        ~TRestore() {
+            try {
+                kit.SetPrintToFile(printToFile);
+                kit.SetWSFileName(fileName);
+            } catch (...) {
+                // Refused only while a run is open, which the build has closed.
+            }
+        }
+    } restore{*this, printToFile, fileName};
+    SetPrintToFile(true);
+    SetWSFileName(ProposedTextFileName(QCoreApplication::applicationDirPath(), QDir::homePath()));
+    BuildFromGrid();
+    return built_;
+}
+
+void TDBGridPrint::WriteWorksheet(TWorkSheet& sheet) {
+    // The sheet is named after the workbook's file, without its folder.
+    sheet.NewWorkbook(QFileInfo(WSFileName()).fileName());
+    const std::vector<TColumnRec> columns = GridColumns();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const TColumnRec& column = columns[i];
+        if (Exported(column)) {
+            sheet.WriteCell({1, int32_t(i) + 1, column.PixelWidth / 6, column.Title,
+                             column.TitleAlignment, &column.TitleFont, kDefaultFontColor});
+        }
+    }
+    TDataSet* dataSet = grid_ ? grid_->DataSet() : nullptr;
+    if (!dataSet)
+        return;
+
+    SetExpectedPages(int(std::clamp<qsizetype>(dataSet->RecordCount(), 1, 1 << 30)));
+    int pause = int(columns.size()) * kPausePerColumnMs * (PrintWYSIWYG() ? kFormattedFactor : 1);
+    if (DdePause > pause)
+        pause = DdePause;
+    else
+        DdePause = uint16_t(std::min(pause, 0xFFFF));
+
+    dataSet->DisableControls();
+    struct TEnable {
+        TDataSet& dataSet;
+        ~TEnable() { dataSet.EnableControls(); }
+    } enable{*dataSet};
+    int row = 2;
+    dataSet->First();
+    while (!dataSet->Eof()) {
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const TColumnRec& column = columns[i];
+            if (Exported(column)) {
+                sheet.WriteCell({row, int32_t(i) + 1, -1,
+                                 column.Field ? column.Field->DisplayText() : QString(),
+                                 column.Alignment, &column.Font, kDefaultFontColor});
+            }
+        }
+        ExportProgress(row);
+        QThread::msleep(unsigned(pause));
+        if (TWorkSheet::TransferAborted || CancelRequested())
+            break;
+        ++row;
+        dataSet->Next();
+    }
+}
+
+void TDBGridPrint::ExportProgress(int row) {
+    if (ShowProgress())
+        QCoreApplication::processEvents();
+    UpdateProgress(kExporting, kRowPrefix, row, 1, ExpectedPages());
+    if (ShowProgress() && ShowCancel())
+        QCoreApplication::processEvents();
+    if (CancelRequested())
+        throw ECancelPrinting(VelloxStrings::PrintingCancelled);
+}

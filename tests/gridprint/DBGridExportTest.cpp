@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include "DBGridPrt.h"
+#include "DdePause.h"
+#include "XlsRegistration.h"
+#include "db/ADOQuery.h"
+#include "db/DBGrid.h"
+#include "db/DataSource.h"
+#include "platform/DbTestSupport.h"
+#include "registry/RegistryStore.h"
+#include "support/ScriptedExcelPeer.h"
+#include "support/SharedData.h"
+#include "support/SheetExportFixture.h"
+#include "support/XlsxContents.h"
+#include "ui/ScriptedModalSeam.h"
+
+namespace {
+// A grid over a database of its own, exported in a world of its own (registry store, DDE
+// sockets, current folder) with a scripted seam.
+class GridExport : public SheetExportTest {
+  protected:
+    void SetUp() override {
+        SheetExportTest::SetUp();
+        auto owned = std::make_unique<ScriptedModalSeam>();
+        seam = owned.get();
+        previousSeam = SetModalSeam(std::move(owned));
+        DdePause = 0;
+    }
+    void TearDown() override {
+        print.reset();
+        SetModalSeam(std::move(previousSeam));
+        SheetExportTest::TearDown();
+    }
+    void Open(const QString& connectionString, const QString& sql) {
+        OpenConnection(connection, connectionString);
+        query.SetConnection(&connection);
+        query.SQL() = QStringList{sql};
+        source.SetDataSet(&query);
+        grid.SetDataSource(&source);
+        query.Open();
+        print = std::make_unique<TDBGridPrint>();
+        print->SetShowProgress(false);
+        print->SetAsgnDBGrid(&grid);
+    }
+    void OpenItems() {
+        file = std::make_unique<TestDatabaseFile>(
+            QStringLiteral("CREATE TABLE items(id INTEGER, name VARCHAR(20), price REAL);"
+                           "INSERT INTO items VALUES (1, 'pen', 1.5), (2, 'a|\"b', NULL);"));
+        Open(QStringLiteral("Provider=SQLite;Data Source=") + file->Path(),
+             QStringLiteral("SELECT * FROM items"));
+        grid.Columns().SetWidth(0, 48);
+        grid.Columns()[1].SetVisible(false);
+        grid.Columns().SetWidth(2, 60);
+    }
+
+    ScriptedModalSeam* seam = nullptr;
+    std::unique_ptr<ModalSeam> previousSeam;
+    std::unique_ptr<TestDatabaseFile> file;
+    TADOConnection connection;
+    TADOQuery query;
+    TDataSource source;
+    TDBGrid grid;
+    std::unique_ptr<TDBGridPrint> print;
+};
+
+TEST_F(GridExport, SendsTitlesAndRowsByGridColumnAndSavesTheWorkbook) {
+    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), QStringLiteral("unused")));
+    ScriptedExcelPeer peer;
+    ASSERT_TRUE(peer.Listening());
+    OpenItems();
+    print->SetPrintWYSIWYG(false);
+    print->SetWSFileName(WorkPath(QStringLiteral("my.book.txt")));
+    print->ExportToExcel();
+
+    // The hidden second column leaves column B empty; widths are pixels div 6.
+    EXPECT_EQ(peer.Taken().join(QLatin1Char('\n')).toStdString(),
+              QStringList({"[APP.MINIMIZE()]",
+                           "[NEW(1)]",
+                           "[ECHO(FALSE)]",
+                           "[DISABLE.INPUT(TRUE)]",
+                           "[WORKBOOK.NAME(\"SHEET1\",\"my.book\")]",
+                           "[SELECT(\"R1C1\")]",
+                           "[FORMULA(\"id\")]",
+                           "[COLUMN.WIDTH(8)]",
+                           "[SELECT(\"R1C3\")]",
+                           "[FORMULA(\"price\")]",
+                           "[COLUMN.WIDTH(10)]",
+                           "[SELECT(\"R2C1\")]",
+                           "[FORMULA(\"1\")]",
+                           "[SELECT(\"R2C3\")]",
+                           "[FORMULA(\"1.5\")]",
+                           "[SELECT(\"R3C1\")]",
+                           "[FORMULA(\"2\")]",
+                           "[SELECT(\"R3C3\")]",
+                           "[FORMULA(\"\")]",
+                           "[SELECT(\"R0C0\")]",
+                           "[SAVE.AS(\"" + WorkPath("my.book.XLS") + "\", 1)]",
+                           "[DISABLE.INPUT(FALSE)]",
+                           "[ECHO(TRUE)]",
+                           "[APP.RESTORE]"})
+                  .join(QLatin1Char('\n'))
+                  .toStdString());
+    EXPECT_EQ(print->WSFileName(), WorkPath(QStringLiteral("my.book")));
+    EXPECT_EQ(print->ExpectedPages(), 2);
+    EXPECT_EQ(DdePause, 6);  // three columns, 2 ms each
+    EXPECT_TRUE(seam->Texts(QStringLiteral("error")).isEmpty());
+    EXPECT_EQ(seam->Cursor(), crDefault);
+}
+
+TEST_F(GridExport, AStopEndsTheRowsSavesWhatWasSentAndIsReported) {
+    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), QStringLiteral("unused")));
+    ScriptedExcelPeer peer;
+    OpenItems();
+    print->SetShowProgress(true);
+    print->SetWSFileName(WorkPath(QStringLiteral("book")));
+    QTimer::singleShot(0, print.get(), [&] { print->CancelPrinting(); });
+    try {
+        print->ExportToExcel();
+        ADD_FAILURE() << "the Stop was not reported";
+    } catch (const ECancelPrinting& stop) {
+        EXPECT_EQ(stop.Message(), QStringLiteral("Printing cancelled"));
+    }
+    const QStringList taken = peer.Taken();
+    EXPECT_FALSE(taken.contains(QStringLiteral("[SELECT(\"R3C1\")]")));
+    EXPECT_TRUE(taken.contains("[SAVE.AS(\"" + WorkPath("book.XLS") + "\", 1)]"));
+    EXPECT_EQ(taken.last(), QStringLiteral("[APP.RESTORE]"));
+    EXPECT_EQ(print->ProgressDialog(), nullptr);
+}
+
+TEST_F(GridExport, WithoutASpreadsheetProgramTheGridGoesToVelloxTxt) {
+    OpenItems();
+    grid.Columns()[1].SetVisible(true);
+    print->SetWSFileName(QStringLiteral("book"));
+    const QString text = TCustomVellox::ProposedTextFileName(QCoreApplication::applicationDirPath(),
+                                                             QDir::homePath());
+    QFile::remove(text);
+    print->ExportToExcel();
+
+    QFile written(text);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray rows = written.readAll();
+    written.close();
+    QFile::remove(text);
+    EXPECT_TRUE(rows.contains(" 2 \t a|\"b \t")) << rows.toStdString();
+    EXPECT_EQ(seam->Texts(QStringLiteral("message")),
+              QStringList({QStringLiteral("Content exported to ") + text,
+                           QStringLiteral("MS Excel not found or not available.\rExport was "
+                                          "written to file \"Vellox.TXT\"")}));
+    // The next print prints again, under the name it had.
+    EXPECT_FALSE(print->PrintToFile());
+    EXPECT_EQ(print->WSFileName(), QStringLiteral("book"));
+}
+
+TEST_F(GridExport, TheShippedServerSavesChinooksCustomersAsTheyAre) {
+    REQUIRE_SHARED_FILE(chinook, "chinook.sqlite");
+    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), QStringLiteral(QUORVA_SHEETSERVER)));
+    Open(QStringLiteral("Provider=SQLite;Data Source=") + chinook,
+         QStringLiteral("SELECT CustomerId, FirstName, LastName, Company FROM Customer"));
+    WriteFile(WorkPath("customers.XLS"), "previous");
+    print->SetWSFileName(WorkPath(QStringLiteral("customers")));
+    print->ExportToExcel();
+
+    EXPECT_EQ(ReadFile(WorkPath("customers.BAK")), "previous");
+    const std::optional<XlsxSheet> sheet = ReadXlsx(WorkPath("customers.XLS"));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->name, QStringLiteral("customers"));
+    const auto text = [&](const char* cell) {
+        const auto found = sheet->cells.find(QString::fromLatin1(cell));
+        return found == sheet->cells.end() ? QString() : found->second.text;
+    };
+    EXPECT_EQ(text("A1"), QStringLiteral("CustomerId"));
+    EXPECT_EQ(text("B2"), QStringLiteral("Luís"));
+    EXPECT_EQ(text("C2"), QStringLiteral("Gonçalves"));
+    EXPECT_EQ(text("D3"), QString());  // a NULL company
+    EXPECT_EQ(text("A60"), QStringLiteral("59"));
+    EXPECT_TRUE(sheet->cells.at(QStringLiteral("A60")).number);
+}
+}  // namespace
