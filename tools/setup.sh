@@ -8,7 +8,7 @@ packages=(
     libsqlite3-dev sqlite3 unixodbc unixodbc-dev odbc-mdbtools mdbtools mdbtools-dev
     odbc-postgresql postgresql libcups2-dev
     libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-liberation xvfb xauth poppler-utils
+    fonts-liberation xvfb xauth poppler-utils unzip
     cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
     clang-14 libclang-rt-14-dev
 )
