@@ -1,8 +1,8 @@
 #include "GridText.h"
 
 #include "core/TextFileWriter.h"
-#include "db/CellTextWriter.h"
-#include "db/DataSet.h"
+#include "db/dataset/CellTextWriter.h"
+#include "db/dataset/DataSet.h"
 
 namespace GridText {
 

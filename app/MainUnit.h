@@ -13,14 +13,14 @@
 #include <QTextEdit>
 
 #include "DBGridPrt.h"
-#include "db/ADOConnection.h"
-#include "db/ADOQuery.h"
-#include "db/ADOTable.h"
-#include "db/BDEQuery.h"
-#include "db/BDETable.h"
-#include "db/DBGrid.h"
-#include "db/DataSource.h"
-#include "db/Session.h"
+#include "db/components/ADOConnection.h"
+#include "db/components/ADOQuery.h"
+#include "db/components/ADOTable.h"
+#include "db/components/BDEQuery.h"
+#include "db/components/BDETable.h"
+#include "db/grid/DBGrid.h"
+#include "db/dataset/DataSource.h"
+#include "db/components/Session.h"
 #include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 

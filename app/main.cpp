@@ -2,7 +2,7 @@
 
 #include "Forms.h"
 #include "MainUnit.h"
-#include "db/AliasSetup.h"
+#include "db/connection/AliasSetup.h"
 #include "version/VersionResource.h"
 
 QUORVA_VERSION_RESOURCE(QUORVA_FILE_VERSION);

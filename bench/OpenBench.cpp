@@ -9,10 +9,10 @@
 #include <cstdio>
 
 #include "core/Exception.h"
-#include "db/ADOConnection.h"
-#include "db/ADOQuery.h"
-#include "db/DBGrid.h"
-#include "db/DataSource.h"
+#include "db/components/ADOConnection.h"
+#include "db/components/ADOQuery.h"
+#include "db/grid/DBGrid.h"
+#include "db/dataset/DataSource.h"
 
 #include "PeakMemory.h"
 

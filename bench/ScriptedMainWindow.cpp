@@ -1,5 +1,6 @@
 #include "ScriptedMainWindow.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -11,7 +12,7 @@
 #include "Forms.h"
 #include "MainUnit.h"
 #include "OpenADOForm.h"
-#include "db/DataSet.h"
+#include "db/dataset/DataSet.h"
 #include "ui/ScriptedModalSeam.h"
 
 TScriptedMainWindow::TScriptedMainWindow() {
@@ -84,6 +85,16 @@ void TScriptedMainWindow::SaveGrid(const QString& fileName, const std::function<
     seam_->Clear();
     if (messages != QStringList(QStringLiteral("Grid saved to ") + fileName))
         throw std::runtime_error("Save grid: " + messages.join(QLatin1String(" / ")).toStdString());
+}
+
+void TScriptedMainWindow::ExportToSpreadsheet(const QString& fileName) {
+    seam_->AnswerSaveFile(fileName);
+    MainForm->ExportSheet1->trigger();
+    QCoreApplication::sendPostedEvents(MainForm->DBGridPrint1);
+    const QStringList errors = seam_->Texts(QStringLiteral("error"));
+    seam_->Clear();
+    if (!errors.isEmpty())
+        throw std::runtime_error("Export: " + errors.join(QLatin1String(" / ")).toStdString());
 }
 
 void TScriptedMainWindow::RequireNothingShown(const char* step) const {

@@ -29,6 +29,9 @@ class TScriptedMainWindow {
     // Clicks "Save grid" and answers the save dialog with the file; `clicked` runs just before
     // the click. Throws unless the window reports the grid saved to that file.
     void SaveGrid(const QString& fileName, const std::function<void()>& clicked = {});
+    // The grid's context menu "Export to spreadsheet…", answered with the workbook's name; runs
+    // the export the menu posts. Throws when the window showed an error.
+    void ExportToSpreadsheet(const QString& fileName);
 
     TMainForm& Form() const;
 

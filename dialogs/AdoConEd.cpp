@@ -18,7 +18,7 @@
 #include "FilePath.h"
 #include "HelpSystem.h"
 #include "HelpTopics.h"
-#include "db/ADOConnection.h"
+#include "db/components/ADOConnection.h"
 #include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 

@@ -10,7 +10,7 @@
 
 #include "ComponentName.h"
 #include "FilePath.h"
-#include "db/OdbcDataSources.h"
+#include "db/connection/OdbcDataSources.h"
 #include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 

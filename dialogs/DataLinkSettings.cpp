@@ -1,7 +1,7 @@
 #include "DataLinkSettings.h"
 
 #include "core/Exception.h"
-#include "db/ConnectionString.h"
+#include "db/connection/ConnectionString.h"
 
 namespace {
 const QString kSQLite = QStringLiteral("SQLite");

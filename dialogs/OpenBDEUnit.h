@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "db/Session.h"
+#include "db/components/Session.h"
 
 class QLabel;
 class QListWidget;

@@ -10,8 +10,8 @@
 #include "VelloxStrings.h"
 #include "WSUnit.h"
 #include "core/Exception.h"
-#include "db/DataSet.h"
-#include "db/Field.h"
+#include "db/dataset/DataSet.h"
+#include "db/dataset/Field.h"
 #include "ui/ModalSeam.h"
 
 namespace {

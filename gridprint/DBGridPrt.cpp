@@ -6,9 +6,9 @@
 #include "ProgramCounters.h"
 #include "VelloxStrings.h"
 #include "core/Exception.h"
-#include "db/DBGrid.h"
-#include "db/DataSet.h"
-#include "db/Field.h"
+#include "db/grid/DBGrid.h"
+#include "db/dataset/DataSet.h"
+#include "db/dataset/Field.h"
 #include "ui/ModalSeam.h"
 
 namespace {

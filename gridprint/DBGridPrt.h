@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <vector>
 
-#include "db/DBGrid.h"
+#include "db/grid/DBGrid.h"
 
 #include "ColumnGroups.h"
 #include "CustomVellox.h"

@@ -2,11 +2,11 @@
 #include <QFileInfo>
 
 #include "core/Exception.h"
-#include "db/AccessBackend.h"
+#include "db/access/AccessBackend.h"
 #include "db/DbBackend.h"
-#include "db/OdbcDataSources.h"
-#include "db/QtSqlBackend.h"
-#include "db/SqliteBackend.h"
+#include "db/connection/OdbcDataSources.h"
+#include "db/qtsql/QtSqlBackend.h"
+#include "db/sqlite/SqliteBackend.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <optional>
 
-#include "db/ConnectionString.h"
-#include "db/FieldDef.h"
-#include "db/UpdateTarget.h"
+#include "db/connection/ConnectionString.h"
+#include "db/dataset/FieldDef.h"
+#include "db/dataset/UpdateTarget.h"
 #include "ui/ModalSeam.h"
 
 class TRowStore;

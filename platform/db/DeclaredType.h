@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "db/FieldDef.h"
-#include "db/RowStore.h"
+#include "db/dataset/FieldDef.h"
+#include "db/dataset/RowStore.h"
 
 // The field a column declaration stands for: "VARCHAR(50)" is ftString of 50 characters,
 // "CHAR(5)" ftFixedChar 5, "TEXT" ftMemo, "NUMERIC(10,2)" ftBCD with 2 decimals, and so on.

@@ -8,7 +8,7 @@
 #include <QSqlQuery>
 
 #include "MainWindowFixture.h"
-#include "db/DBGridModel.h"
+#include "db/grid/DBGridModel.h"
 #include "support/SharedData.h"
 
 namespace {

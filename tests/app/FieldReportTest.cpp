@@ -2,7 +2,7 @@
 
 #include "FieldReport.h"
 #include "ReportPrint.h"
-#include "db/FieldType.h"
+#include "db/dataset/FieldType.h"
 
 using namespace FieldReport;
 

@@ -5,7 +5,7 @@
 
 #include "MainWindowFixture.h"
 #include "OpenBDEUnit.h"
-#include "db/AliasFile.h"
+#include "db/connection/AliasFile.h"
 #include "platform/PostgresSuite.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "MainWindowFixture.h"
 #include "OpenBDEUnit.h"
-#include "db/AliasFile.h"
+#include "db/connection/AliasFile.h"
 #include "support/SharedData.h"
 
 // Aliases from a file of the test's own: a working SQLite one and one whose file is missing.

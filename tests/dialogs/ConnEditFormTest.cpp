@@ -13,7 +13,7 @@
 #include "DataLinkDirectory.h"
 #include "DialogTestSupport.h"
 #include "HelpSystem.h"
-#include "db/ADOConnection.h"
+#include "db/components/ADOConnection.h"
 
 namespace {
 // Every test gets a data link folder of its own, named through the environment.

@@ -4,7 +4,7 @@
 
 #include "DialogTestSupport.h"
 #include "core/Exception.h"
-#include "db/DataLinkFile.h"
+#include "db/connection/DataLinkFile.h"
 
 namespace {
 const QString kString = QStringLiteral("Provider=SQLite;Data Source=/data/caf\u00e9.db");

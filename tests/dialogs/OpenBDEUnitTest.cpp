@@ -9,7 +9,7 @@
 #include "DialogTestSupport.h"
 #include "OpenBDEUnit.h"
 #include "core/Exception.h"
-#include "db/AliasFile.h"
+#include "db/connection/AliasFile.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "db/MdbDate.h"
-#include "db/MdbHeader.h"
+#include "db/access/MdbDate.h"
+#include "db/access/MdbHeader.h"
 
 namespace {
 

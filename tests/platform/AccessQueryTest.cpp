@@ -2,7 +2,7 @@
 
 #include "AccessTestSupport.h"
 #include "core/Exception.h"
-#include "db/AccessQueries.h"
+#include "db/access/AccessQueries.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "db/AccessBackend.h"
-#include "db/RowStore.h"
+#include "db/access/AccessBackend.h"
+#include "db/dataset/RowStore.h"
 #include "support/SharedData.h"
 
 // A result read to its end, and a backend open on the shared Northwind file.

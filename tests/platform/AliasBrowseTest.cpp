@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "AliasTestSupport.h"
-#include "db/BDEQuery.h"
-#include "db/BDETable.h"
-#include "db/Session.h"
+#include "db/components/BDEQuery.h"
+#include "db/components/BDETable.h"
+#include "db/components/Session.h"
 #include "support/SharedData.h"
 
 namespace {

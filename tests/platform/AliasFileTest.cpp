@@ -7,9 +7,9 @@
 #include "DbTestSupport.h"
 #include "PostgresServer.h"
 #include "core/Exception.h"
-#include "db/AliasConnection.h"
-#include "db/ConnectionString.h"
-#include "db/Session.h"
+#include "db/components/AliasConnection.h"
+#include "db/connection/ConnectionString.h"
+#include "db/components/Session.h"
 
 namespace {
 

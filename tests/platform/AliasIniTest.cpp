@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AliasTestSupport.h"
-#include "db/IniSections.h"
+#include "db/connection/IniSections.h"
 
 namespace {
 

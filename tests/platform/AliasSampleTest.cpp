@@ -5,10 +5,10 @@
 
 #include "AliasTestSupport.h"
 #include "core/Exception.h"
-#include "db/AliasSetup.h"
-#include "db/BDEQuery.h"
-#include "db/BDETable.h"
-#include "db/Session.h"
+#include "db/connection/AliasSetup.h"
+#include "db/components/BDEQuery.h"
+#include "db/components/BDETable.h"
+#include "db/components/Session.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <ostream>
 
-#include "db/AliasFile.h"
+#include "db/connection/AliasFile.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Exception.h"
-#include "db/ConnectionString.h"
+#include "db/connection/ConnectionString.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "DbTestSupport.h"
 #include "core/Exception.h"
-#include "db/ADOQuery.h"
+#include "db/components/ADOQuery.h"
 
 namespace {
 

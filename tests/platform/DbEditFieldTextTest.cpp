@@ -5,8 +5,8 @@
 #include <QTime>
 
 #include "core/Exception.h"
-#include "db/FieldEdit.h"
-#include "db/FieldText.h"
+#include "db/dataset/FieldEdit.h"
+#include "db/dataset/FieldText.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "DbEditTestSupport.h"
 #include "DbTestSupport.h"
 #include "PostgresSuite.h"
-#include "db/ADOQuery.h"
+#include "db/components/ADOQuery.h"
 #include "support/ScriptedSeamFixture.h"
 
 namespace {

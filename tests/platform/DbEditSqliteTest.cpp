@@ -4,7 +4,7 @@
 
 #include "DbEditTestSupport.h"
 #include "DbTestSupport.h"
-#include "db/ADOQuery.h"
+#include "db/components/ADOQuery.h"
 #include "support/SharedData.h"
 
 namespace {

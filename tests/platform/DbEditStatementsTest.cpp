@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "db/RecordSql.h"
+#include "db/dataset/RecordSql.h"
 
 namespace {
 

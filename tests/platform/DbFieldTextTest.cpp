@@ -7,10 +7,10 @@
 #include <limits>
 
 #include "core/FloatText.h"
-#include "db/CellTextWriter.h"
-#include "db/DateTimeFormat.h"
+#include "db/dataset/CellTextWriter.h"
+#include "db/dataset/DateTimeFormat.h"
 #include "db/DeclaredType.h"
-#include "db/FieldText.h"
+#include "db/dataset/FieldText.h"
 
 namespace {
 

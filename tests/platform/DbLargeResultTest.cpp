@@ -4,9 +4,9 @@
 
 #include "DbEditTestSupport.h"
 #include "DbTestSupport.h"
-#include "db/ADOQuery.h"
-#include "db/DBGrid.h"
-#include "db/DBGridModel.h"
+#include "db/components/ADOQuery.h"
+#include "db/grid/DBGrid.h"
+#include "db/grid/DBGridModel.h"
 #include "support/ScriptedSeamFixture.h"
 
 namespace {

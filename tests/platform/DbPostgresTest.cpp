@@ -6,8 +6,8 @@
 #include "DbTestSupport.h"
 #include "PostgresSuite.h"
 #include "core/Exception.h"
-#include "db/ADOQuery.h"
-#include "db/ADOTable.h"
+#include "db/components/ADOQuery.h"
+#include "db/components/ADOTable.h"
 #include "support/ScriptedSeamFixture.h"
 
 namespace {

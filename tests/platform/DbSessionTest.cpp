@@ -4,10 +4,10 @@
 
 #include "DbTestSupport.h"
 #include "core/Exception.h"
-#include "db/AliasResolver.h"
-#include "db/BDEQuery.h"
-#include "db/BDETable.h"
-#include "db/Session.h"
+#include "db/connection/AliasResolver.h"
+#include "db/components/BDEQuery.h"
+#include "db/components/BDETable.h"
+#include "db/components/Session.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "DbTestSupport.h"
 #include "core/Exception.h"
-#include "db/ADOQuery.h"
-#include "db/ADOTable.h"
+#include "db/components/ADOQuery.h"
+#include "db/components/ADOTable.h"
 #include "support/ScriptedSeamFixture.h"
 #include "support/SharedData.h"
 

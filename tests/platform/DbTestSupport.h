@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
-#include "db/ADOConnection.h"
+#include "db/components/ADOConnection.h"
 
 // An SQLite file made by a test from SQL text, in a temporary folder of its own.
 class TestDatabaseFile {

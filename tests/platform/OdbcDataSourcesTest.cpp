@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "db/AccessBackend.h"
-#include "db/OdbcDataSources.h"
+#include "db/access/AccessBackend.h"
+#include "db/connection/OdbcDataSources.h"
 #include "support/SharedData.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "DbTestSupport.h"
 #include "PostgresServer.h"
 #include "core/Exception.h"
-#include "db/ADOConnection.h"
+#include "db/components/ADOConnection.h"
 #include "support/ScriptedSeamFixture.h"
 
 // Starts a server and runs `schema` in `database` (the server's own database when empty).

@@ -3,7 +3,7 @@
 #include <QDate>
 #include <random>
 
-#include "db/RowStore.h"
+#include "db/dataset/RowStore.h"
 
 namespace {
 

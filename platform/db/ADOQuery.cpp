@@ -1,3 +1,0 @@
-#include "db/ADOQuery.h"
-
-TADOQuery::TADOQuery(QObject* owner, const QString& name) : TCustomQuery(owner, name) {}

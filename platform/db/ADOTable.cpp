@@ -1,3 +1,0 @@
-#include "db/ADOTable.h"
-
-TADOTable::TADOTable(QObject* owner, const QString& name) : TCustomTable(owner, name) {}

@@ -1,3 +1,0 @@
-#include "db/BDEQuery.h"
-
-TQuery::TQuery(QObject* owner, const QString& name) : TCustomQuery(owner, name) {}

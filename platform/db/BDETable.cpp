@@ -1,3 +1,0 @@
-#include "db/BDETable.h"
-
-TTable::TTable(QObject* owner, const QString& name) : TCustomTable(owner, name) {}

@@ -1,0 +1,3 @@
+#include "db/components/ADOQuery.h"
+
+TADOQuery::TADOQuery(QObject* owner, const QString& name) : TCustomQuery(owner, name) {}

@@ -1,0 +1,3 @@
+#include "db/components/ADOTable.h"
+
+TADOTable::TADOTable(QObject* owner, const QString& name) : TCustomTable(owner, name) {}

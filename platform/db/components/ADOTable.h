@@ -1,0 +1,24 @@
+#pragma once
+
+#include "db/components/ADOConnectionLink.h"
+#include "db/components/CustomTable.h"
+
+// A table of an ADO connection by name.
+class TADOTable : public TCustomTable {
+    Q_OBJECT
+  public:
+    explicit TADOTable(QObject* owner = nullptr, const QString& name = {});
+
+    TADOConnection* Connection() const { return link_.Connection(); }
+    void SetConnection(TADOConnection* connection) { link_.SetConnection(connection); }
+    // Kept for the caller; every result is read whole into memory either way.
+    TCursorLocation CursorLocation() const { return cursorLocation_; }
+    void SetCursorLocation(TCursorLocation location) { cursorLocation_ = location; }
+
+  protected:
+    DbBackend& Engine() override { return link_.Engine(); }
+
+  private:
+    TADOConnectionLink link_{*this};
+    TCursorLocation cursorLocation_ = clUseClient;
+};

@@ -1,0 +1,439 @@
+#include "db/dataset/DataSet.h"
+
+#include <QPointer>
+#include <algorithm>
+
+#include "core/Exception.h"
+
+namespace {
+
+const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
+const QString kLoadingStopped =
+    QStringLiteral("Loading the rows was stopped: the data set was closed meanwhile");
+
+}  // namespace
+
+TDataSet::TDataSet(QObject* owner, const QString& name) : QObject(owner) {
+    setObjectName(name);
+}
+
+TDataSet::~TDataSet() = default;
+
+void TDataSet::SetActive(bool active) {
+    if (active)
+        Open();
+    else
+        Close();
+}
+
+void TDataSet::Open() {
+    if (loading_)
+        throw EDatabaseError(QStringLiteral("Cannot open the data set while its rows are loading"));
+    if (active_)
+        return;
+    const quint64 load = ++opening_;
+    std::unique_ptr<TResultCursor> cursor;
+    bool more;
+    try {
+        cursor = OpenCursor();
+        const TFieldDefs& defs = cursor->Fields();
+        rows_.Reset(int(defs.size()));
+        for (int index = 0; index < defs.size(); ++index)
+            fields_.push_back(std::make_unique<TField>(*this, index, defs[index]));
+        writer_ = std::make_unique<TRecordWriter>(Engine(), cursor->UpdateTarget());
+        loading_ = load;
+        more = cursor->Fetch(rows_, batchSize_);
+    } catch (...) {
+        loading_ = 0;
+        fields_.clear();
+        writer_.reset();
+        rows_.Reset(0);
+        throw;
+    }
+    active_ = true;
+    current_ = rows_.RowCount() > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = rows_.RowCount() == 0;
+    SetState(dsBrowse);
+
+    const QPointer<TDataSet> alive(this);
+    try {
+        emit Opened();
+        CheckLoad(alive, load);
+        if (OnFetchProgress) {
+            OnFetchProgress(rows_.RowCount());
+            CheckLoad(alive, load);
+        }
+        if (more)
+            ReadRows(*cursor, load);
+    } catch (...) {
+        // A failure of our own loading closes the data set; a stopped one is closed already.
+        if (alive && loading_ == load)
+            Close();
+        throw;
+    }
+    loading_ = 0;
+    // Columns without a declared type learn theirs from the rows just read.
+    for (int index = 0; index < FieldCount(); ++index)
+        fields_[std::size_t(index)]->SetDef(cursor->Fields()[index]);
+}
+
+void TDataSet::ReadRows(TResultCursor& cursor, quint64 load) {
+    const QPointer<TDataSet> alive(this);
+    bool more = true;
+    while (more) {
+        const qsizetype first = rows_.RowCount();
+        more = cursor.Fetch(rows_, batchSize_);
+        const qsizetype last = rows_.RowCount() - 1;
+        if (last >= first) {
+            emit RowsAboutToBeInserted(first, last);
+            emit RowsInserted(first, last);
+            CheckLoad(alive, load);
+        }
+        if (OnFetchProgress) {
+            OnFetchProgress(rows_.RowCount());
+            CheckLoad(alive, load);
+        }
+    }
+}
+
+// Handlers of the loading signals may have closed (or even destroyed) the data set.
+void TDataSet::CheckLoad(const QPointer<TDataSet>& dataSet, quint64 load) {
+    if (!dataSet || dataSet->loading_ != load)
+        throw EDatabaseError(kLoadingStopped);
+}
+
+void TDataSet::Close() {
+    loading_ = 0;
+    if (!active_)
+        return;
+    active_ = false;
+    buffer_.clear();
+    assigned_.clear();
+    bufferRow_.Reset(0);
+    SetState(dsInactive);
+    fields_.clear();
+    writer_.reset();
+    rows_.Reset(0);
+    current_ = -1;
+    bof_ = eof_ = true;
+    emit Closed();
+}
+
+void TDataSet::CheckInactive() const {
+    if (active_)
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+}
+
+qsizetype TDataSet::RecordCount() const {
+    if (!active_)
+        throw EDatabaseError(kClosed);
+    return rows_.RowCount();
+}
+
+void TDataSet::MoveTo(qsizetype row) {
+    if (row == current_)
+        return;
+    current_ = row;
+    if (ControlsDisabled())
+        movedWhileDisabled_ = true;
+    else
+        emit CurrentChanged(current_);
+}
+
+void TDataSet::First() {
+    RecordCount();
+    CheckBrowseMode();
+    bof_ = true;
+    eof_ = rows_.RowCount() == 0;
+    MoveTo(eof_ ? -1 : 0);
+}
+
+void TDataSet::Last() {
+    RecordCount();
+    CheckBrowseMode();
+    eof_ = true;
+    bof_ = rows_.RowCount() == 0;
+    MoveTo(rows_.RowCount() - 1);
+}
+
+void TDataSet::Next() {
+    RecordCount();
+    CheckBrowseMode();
+    if (current_ + 1 < rows_.RowCount()) {
+        bof_ = false;
+        MoveTo(current_ + 1);
+    } else {
+        eof_ = true;
+    }
+}
+
+void TDataSet::Prior() {
+    RecordCount();
+    CheckBrowseMode();
+    if (current_ > 0) {
+        eof_ = false;
+        MoveTo(current_ - 1);
+    } else {
+        bof_ = true;
+    }
+}
+
+void TDataSet::SetRecNo(qsizetype recNo) {
+    RecordCount();
+    if (recNo != current_ + 1)
+        CheckBrowseMode();
+    if (recNo < 1 || recNo > RecordCount())
+        throw EDatabaseError(QStringLiteral("Record not found"));
+    bof_ = eof_ = false;
+    MoveTo(recNo - 1);
+}
+
+TBookmark TDataSet::GetBookmark() const {
+    TBookmark bookmark;
+    if (active_) {
+        bookmark.row_ = current_;
+        bookmark.opening_ = opening_;
+    }
+    return bookmark;
+}
+
+void TDataSet::GotoBookmark(const TBookmark& bookmark) {
+    if (active_)
+        CheckBrowseMode();
+    if (!bookmark.IsValid() || bookmark.opening_ != opening_ || bookmark.row_ >= RecordCount())
+        throw EDatabaseError(QStringLiteral("Record not found"));
+    SetRecNo(bookmark.row_ + 1);
+}
+
+void TDataSet::EnableControls() {
+    if (disableCount_ == 0)
+        return;
+    if (--disableCount_ == 0 && movedWhileDisabled_) {
+        movedWhileDisabled_ = false;
+        emit CurrentChanged(current_);
+    }
+}
+
+bool TDataSet::CanModify() const {
+    return active_ && !loading_ && !readOnly_;
+}
+
+void TDataSet::CheckModify() const {
+    if (!active_)
+        throw EDatabaseError(kClosed);
+    if (loading_)
+        throw EDatabaseError(QStringLiteral("Cannot change records while the rows are loading"));
+    if (readOnly_)
+        throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset"));
+}
+
+bool TDataSet::Modified() const {
+    return assigned_.contains(true);
+}
+
+void TDataSet::SetState(TDataSetState state) {
+    if (state == state_)
+        return;
+    state_ = state;
+    emit StateChanged(state_);
+}
+
+void TDataSet::StartRecord(qsizetype row, const QVariantList& values, TDataSetState state) {
+    buffer_ = values;
+    assigned_ = QList<bool>(values.size(), false);
+    bufferRow_.Reset(int(values.size()));
+    bufferRow_.AppendRow(values);
+    SetState(state);
+    emit RecordChanged(row);
+}
+
+void TDataSet::Edit() {
+    if (state_ == dsEdit || state_ == dsInsert)
+        return;
+    CheckModify();
+    if (rows_.RowCount() == 0)
+        return Insert();
+    StartRecord(current_, rows_.RowValues(current_), dsEdit);
+}
+
+void TDataSet::Insert() {
+    CheckModify();
+    CheckBrowseMode();
+    InsertAt(qMax<qsizetype>(current_, 0));
+}
+
+void TDataSet::Append() {
+    CheckModify();
+    CheckBrowseMode();
+    InsertAt(rows_.RowCount());
+}
+
+void TDataSet::InsertAt(qsizetype row) {
+    const QVariantList empty(FieldCount());
+    emit RowsAboutToBeInserted(row, row);
+    rows_.InsertRow(row, empty);
+    ++opening_;  // bookmarks count rows, which have moved
+    emit RowsInserted(row, row);
+    current_ = row;
+    bof_ = eof_ = false;
+    StartRecord(row, empty, dsInsert);
+    emit CurrentChanged(current_);
+}
+
+void TDataSet::RemoveRow(qsizetype row) {
+    emit RowsAboutToBeRemoved(row, row);
+    rows_.RemoveRow(row);
+    ++opening_;
+    emit RowsRemoved(row, row);
+}
+
+void TDataSet::EndEdit() {
+    buffer_.clear();
+    assigned_.clear();
+    bufferRow_.Reset(0);
+    SetState(dsBrowse);
+    emit RecordChanged(current_);
+}
+
+void TDataSet::Post() {
+    if (state_ != dsEdit && state_ != dsInsert)
+        return;
+    if (state_ == dsEdit && !Modified())
+        return EndEdit();
+    CheckModify();
+    QList<int> assigned;
+    for (int index = 0; index < assigned_.size(); ++index)
+        if (assigned_[index])
+            assigned << index;
+    const std::optional<QVariantList> stored =
+        state_ == dsEdit ? writer_->Update(rows_.RowValues(current_), buffer_, assigned)
+                         : writer_->Insert(buffer_, assigned);
+    if (stored)
+        rows_.ReplaceRow(current_, *stored);
+    EndEdit();
+    if (!stored) {
+        // The database no longer holds the row (a trigger removed it).
+        RemoveRow(current_);
+        current_ = qMin(current_, rows_.RowCount() - 1);
+        emit CurrentChanged(current_);
+    }
+}
+
+void TDataSet::Cancel() {
+    if (state_ == dsEdit)
+        return EndEdit();
+    if (state_ != dsInsert)
+        return;
+    const qsizetype row = current_;
+    buffer_.clear();
+    assigned_.clear();
+    bufferRow_.Reset(0);
+    SetState(dsBrowse);
+    RemoveRow(row);
+    current_ = qMin(row, rows_.RowCount() - 1);
+    eof_ = current_ < 0;
+    emit CurrentChanged(current_);
+}
+
+void TDataSet::CheckBrowseMode() {
+    if (state_ != dsEdit && state_ != dsInsert)
+        return;
+    if (Modified())
+        Post();
+    else
+        Cancel();
+}
+
+void TDataSet::Delete() {
+    if (state_ == dsInsert)
+        return Cancel();
+    if (RecordCount() == 0)
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    DeleteRecords({current_});
+}
+
+void TDataSet::DeleteRecords(QList<qsizetype> rows) {
+    RecordCount();
+    if (state_ == dsInsert) {
+        // The new record was never written: it only leaves the grid.
+        const qsizetype inserted = current_;
+        Cancel();
+        rows.removeAll(inserted);
+        for (qsizetype& row : rows)
+            if (row > inserted)
+                --row;
+    } else if (state_ == dsEdit) {
+        Cancel();
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty())
+        return;
+    CheckModify();
+    if (rows.front() < 0 || rows.back() >= rows_.RowCount())
+        throw EDatabaseError(QStringLiteral("Record not found"));
+    QList<QVariantList> values;
+    for (const qsizetype row : rows)
+        values << rows_.RowValues(row);
+    writer_->Delete(values);
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row)
+        RemoveRow(*row);
+    current_ = qMin(rows.front(), rows_.RowCount() - 1);
+    bof_ = current_ <= 0;
+    eof_ = current_ < 0;
+    emit CurrentChanged(current_);
+}
+
+const TRowStore& TDataSet::StoreOf(qsizetype row, qsizetype& at) const {
+    if ((state_ == dsEdit || state_ == dsInsert) && row == current_) {
+        at = 0;
+        return bufferRow_;
+    }
+    at = row;
+    return rows_;
+}
+
+void TDataSet::SetFieldValue(int index, const QVariant& value) {
+    if (state_ != dsEdit && state_ != dsInsert)
+        throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+    buffer_[index] = value;
+    assigned_[index] = true;
+    bufferRow_.Reset(FieldCount());
+    bufferRow_.AppendRow(buffer_);
+    emit RecordChanged(current_);
+}
+
+TField& TDataSet::Fields(int index) const {
+    if (index < 0 || index >= FieldCount())
+        throw EDatabaseError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return *fields_[std::size_t(index)];
+}
+
+TField* TDataSet::FindField(const QString& name) const {
+    for (const auto& field : fields_)
+        if (field->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+            return field.get();
+    return nullptr;
+}
+
+TField& TDataSet::FieldByName(const QString& name) const {
+    if (TField* field = FindField(name))
+        return *field;
+    throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+}
+
+void TDataSet::GetFieldNames(QStringList& list) const {
+    list.clear();
+    for (const auto& field : fields_)
+        list << field->FieldName();
+}
+
+TDataSet::TRowScope::TRowScope(TDataSet& dataSet, qsizetype row)
+    : dataSet_(dataSet), previous_(dataSet.scopeRow_) {
+    dataSet_.scopeRow_ = row;
+}
+
+TDataSet::TRowScope::~TRowScope() {
+    dataSet_.scopeRow_ = previous_;
+}

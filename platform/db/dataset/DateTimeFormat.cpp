@@ -1,0 +1,88 @@
+#include "db/dataset/DateTimeFormat.h"
+
+namespace {
+
+// Where the next field of letters starts in a format, skipping text quoted with '.
+qsizetype NextField(const QString& format, qsizetype from) {
+    bool quoted = false;
+    for (qsizetype i = from; i < format.size(); ++i) {
+        if (format[i] == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted && format[i].isLetter())
+            return i;
+    }
+    return -1;
+}
+
+qsizetype FieldLength(const QString& format, qsizetype at) {
+    qsizetype end = at;
+    while (end < format.size() && format[end] == format[at])
+        ++end;
+    return end - at;
+}
+
+QString WithFourDigitYears(QString format) {
+    for (qsizetype at = NextField(format, 0); at >= 0; at = NextField(format, at)) {
+        const qsizetype length = FieldLength(format, at);
+        if (format[at] == QLatin1Char('y') && length < 4)
+            format.replace(at, length, QStringLiteral("yyyy"));
+        at += format[at] == QLatin1Char('y') ? 4 : length;
+    }
+    return format;
+}
+
+// The minutes' field followed by `extra` (seconds, perhaps milliseconds), joined by the same
+// separator that stands between hours and minutes.
+QString WithAfterMinutes(QString format, const QString& extra) {
+    qsizetype hoursEnd = -1;
+    for (qsizetype at = NextField(format, 0); at >= 0; at = NextField(format, at)) {
+        const qsizetype length = FieldLength(format, at);
+        const QChar letter = format[at];
+        if (letter == QLatin1Char('s'))
+            return format;
+        if (letter == QLatin1Char('h') || letter == QLatin1Char('H'))
+            hoursEnd = at + length;
+        if (letter == QLatin1Char('m')) {
+            QString separator = hoursEnd >= 0 ? format.mid(hoursEnd, at - hoursEnd) : QString();
+            if (separator.isEmpty() || separator.contains(QLatin1Char('\'')))
+                separator = QStringLiteral(":");
+            format.insert(at + length, separator + extra);
+            return format;
+        }
+        at += length;
+    }
+    return format + QStringLiteral(":") + extra;
+}
+
+}  // namespace
+
+TDateTimeFormat::TDateTimeFormat(const QLocale& locale)
+    : locale_(locale),
+      date_(WithFourDigitYears(locale.dateFormat(QLocale::ShortFormat))),
+      minutes_(locale.timeFormat(QLocale::ShortFormat)),
+      seconds_(WithAfterMinutes(minutes_, QStringLiteral("ss"))),
+      milliseconds_(WithAfterMinutes(
+          minutes_, QStringLiteral("ss") + locale.decimalPoint() + QStringLiteral("zzz"))) {}
+
+const TDateTimeFormat& TDateTimeFormat::System() {
+    static TDateTimeFormat format{QLocale::system()};
+    if (const QLocale system = QLocale::system(); system != format.locale_)
+        format = TDateTimeFormat(system);
+    return format;
+}
+
+QString TDateTimeFormat::Date(QDate date) const {
+    return locale_.toString(date, date_);
+}
+
+QString TDateTimeFormat::Time(QTime time) const {
+    const QString& format =
+        time.msec() != 0 ? milliseconds_ : (time.second() != 0 ? seconds_ : minutes_);
+    return locale_.toString(time, format);
+}
+
+QString TDateTimeFormat::DateTime(const QDateTime& stamp) const {
+    if (stamp.time() == QTime(0, 0))
+        return Date(stamp.date());
+    return Date(stamp.date()) + QLatin1Char(' ') + Time(stamp.time());
+}

@@ -1,0 +1,130 @@
+#include "db/dataset/FieldText.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+#include <optional>
+
+#include "core/FloatText.h"
+#include "db/dataset/DateTimeFormat.h"
+
+namespace {
+
+QString StoredText(const TRowStore& rows, qsizetype row, int column) {
+    const std::string_view raw = rows.Raw(row, column);
+    return QString::fromUtf8(raw.data(), qsizetype(raw.size()));
+}
+
+QDateTime ParseDateTime(QString text) {
+    if (text.size() > 10 && text[10] == QLatin1Char(' '))
+        text[10] = QLatin1Char('T');
+    return QDateTime::fromString(text, Qt::ISODateWithMs);
+}
+
+QTime ParseTime(const QString& text) {
+    QTime time = QTime::fromString(text, Qt::ISODateWithMs);
+    if (!time.isValid())
+        time = ParseDateTime(text).time();
+    return time;
+}
+
+QDate ParseDate(const QString& text) {
+    QDate date = QDate::fromString(text.left(10), Qt::ISODate);
+    return date;
+}
+
+std::optional<bool> ParseBoolean(const QString& text) {
+    const QString lower = text.trimmed().toLower();
+    if (lower == QLatin1String("true") || lower == QLatin1String("t") ||
+        lower == QLatin1String("yes") || lower == QLatin1String("1"))
+        return true;
+    if (lower == QLatin1String("false") || lower == QLatin1String("f") ||
+        lower == QLatin1String("no") || lower == QLatin1String("0"))
+        return false;
+    return std::nullopt;
+}
+
+QString BooleanText(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+}  // namespace
+
+QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType type) {
+    switch (rows.Kind(row, column)) {
+        case TRowStore::CellKind::Null:
+            return {};
+        case TRowStore::CellKind::Integer:
+            if (type == ftBoolean)
+                return BooleanText(rows.Integer(row, column) != 0);
+            return QString::number(rows.Integer(row, column));
+        case TRowStore::CellKind::Float:
+            if (type == ftBoolean)
+                return BooleanText(rows.Float(row, column) != 0);
+            return FloatToStr(rows.Float(row, column));
+        case TRowStore::CellKind::Bytes:
+        case TRowStore::CellKind::Text:
+            break;
+    }
+    const QString text = StoredText(rows, row, column);
+    switch (type) {
+        case ftDate:
+            if (const QDate date = ParseDate(text); date.isValid())
+                return TDateTimeFormat::System().Date(date);
+            break;
+        case ftTime:
+            if (const QTime time = ParseTime(text); time.isValid())
+                return TDateTimeFormat::System().Time(time);
+            break;
+        case ftDateTime:
+            if (const QDateTime stamp = ParseDateTime(text); stamp.isValid())
+                return TDateTimeFormat::System().DateTime(stamp);
+            if (const QDate date = ParseDate(text); date.isValid() && text.size() == 10)
+                return TDateTimeFormat::System().Date(date);
+            break;
+        case ftBoolean:
+            if (const auto value = ParseBoolean(text))
+                return BooleanText(*value);
+            break;
+        default:
+            break;
+    }
+    return text;
+}
+
+QVariant CellValue(const TRowStore& rows, qsizetype row, int column, TFieldType type) {
+    const TRowStore::CellKind kind = rows.Kind(row, column);
+    if (kind == TRowStore::CellKind::Null)
+        return {};
+    if (type == ftBoolean) {
+        if (kind == TRowStore::CellKind::Text) {
+            if (const auto value = ParseBoolean(StoredText(rows, row, column)))
+                return *value;
+        } else if (kind != TRowStore::CellKind::Bytes) {
+            return rows.Float(row, column) != 0;
+        }
+    }
+    if (kind == TRowStore::CellKind::Text) {
+        const QString text = StoredText(rows, row, column);
+        switch (type) {
+            case ftDate:
+                if (const QDate date = ParseDate(text); date.isValid())
+                    return date;
+                break;
+            case ftTime:
+                if (const QTime time = ParseTime(text); time.isValid())
+                    return time;
+                break;
+            case ftDateTime:
+                if (const QDateTime stamp = ParseDateTime(text); stamp.isValid())
+                    return stamp;
+                if (const QDate date = ParseDate(text); date.isValid())
+                    return QDateTime(date, QTime(0, 0));
+                break;
+            default:
+                break;
+        }
+        return text;
+    }
+    return rows.Value(row, column);
+}

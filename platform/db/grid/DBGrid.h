@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QAbstractItemDelegate>
+#include <QElapsedTimer>
+#include <QMetaObject>
+#include <QPointer>
+#include <QStyle>
+#include <QTableView>
+#include <functional>
+
+#include "db/grid/DBGridColumns.h"
+#include "db/dataset/DataSource.h"
+
+class TDBGridModel;
+
+// A data grid: a table view over the data set of its data source, rebuilt when that data set
+// opens or closes, following and moving its current record. The object name is set by the
+// owner.
+//
+// Read-only unless told otherwise. An editable grid changes the data set's records the way
+// data grids always have: typing or F2 or a double click edits a cell, Insert adds a record
+// before the current one and Down on the last row one at the end, Delete (or Ctrl+Delete)
+// deletes the selected rows after asking "Delete record?" (or "Delete all selected
+// records?"). Enter, and leaving the row, post the record; Esc cancels it (a new record not
+// yet posted disappears), and so does focus leaving the grid for another control while the
+// new record is untouched. A refused post is reported in the error box and the record goes
+// back to what the database holds. Memo cells and long or multi-line text are edited in a
+// text box where Enter starts a new line; binary cells are not editable.
+//
+// While its data set loads a large result, the grid shows the first rows at once and lets
+// pending events other than user input run every so often, so that the window repaints.
+class TDBGrid : public QTableView {
+    Q_OBJECT
+  public:
+    explicit TDBGrid(QWidget* parent = nullptr);
+    ~TDBGrid() override;
+
+    TDataSource* DataSource() const { return dataSource_; }
+    void SetDataSource(TDataSource* dataSource);
+    // The data set shown, through the data source; may be null.
+    TDataSet* DataSet() const;
+
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+
+    TDBGridColumns& Columns() { return columns_; }
+    const TDBGridColumns& Columns() const { return columns_; }
+    TDBGridModel& Model() const { return *model_; }
+
+    // Runs after the grid has drawn a cell itself (see TDBGridDelegate).
+    std::function<void(QPainter& canvas, const QRect& rect, int column, TField& field,
+                       QStyle::State state)>
+        OnDrawColumnCell;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+  private:
+    void WatchDataSet();
+    void Rebuild();
+    void ShowColumn(int column);
+    void FollowRecord(qsizetype row);
+    void MoveRecord(const QModelIndex& current);
+    bool Editing() const;
+    // Posts a modified record; a refused one is cancelled before the error goes on.
+    void PostRecord();
+    // Leaving the row: posts a modified record, drops an untouched one.
+    void LeaveRecord();
+    bool HandleEditKey(QKeyEvent* event);
+    void DeleteSelectedRecords();
+    QList<qsizetype> SelectedRows() const;
+    void KeepResponsive(bool now);
+
+    QPointer<TDataSource> dataSource_;
+    QPointer<TDataSet> watched_;
+    QList<QMetaObject::Connection> watches_;
+    QMetaObject::Connection sourceWatch_;
+    TDBGridColumns columns_;
+    TDBGridModel* model_;
+    bool readOnly_ = true;
+    bool following_ = false;
+    QElapsedTimer sinceEvents_;
+};

@@ -1,0 +1,275 @@
+#include "db/qtsql/QtSqlBackend.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <atomic>
+
+#include "core/Exception.h"
+#include "db/DeclaredType.h"
+#include "db/qtsql/Libpq.h"
+#include "db/qtsql/PgOrigins.h"
+#include "db/qtsql/QtSqlFieldType.h"
+#include "db/dataset/RowStore.h"
+
+namespace {
+
+QString ErrorText(const QSqlError& error) {
+    const QString text = error.text().trimmed();
+    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+}
+
+void AppendRow(const QSqlQuery& query, int count, TRowStore& rows) {
+    rows.BeginRow();
+    for (int column = 0; column < count; ++column)
+        rows.AddValue(query.value(column));
+    rows.EndRow();
+}
+
+class QtSqlCursor : public TResultCursor {
+  public:
+    QtSqlCursor(QSqlQuery query, const QString& driverName, int maxRecords,
+                TUpdateResolver updateTarget)
+        : query_(std::move(query)), limit_(maxRecords), updateTarget_(std::move(updateTarget)) {
+        const QSqlRecord record = query_.record();
+        for (int column = 0; column < record.count(); ++column)
+            fields_.append(FieldDefFromSqlField(record.field(column), driverName));
+    }
+
+    const TFieldDefs& Fields() const override { return fields_; }
+
+    bool Fetch(TRowStore& rows, qsizetype maxRows) override {
+        const int count = int(fields_.size());
+        for (qsizetype fetched = 0; fetched < maxRows; ++fetched) {
+            if ((limit_ > 0 && read_ >= limit_) || !query_.next()) {
+                if (query_.lastError().isValid())
+                    throw EDatabaseError(ErrorText(query_.lastError()));
+                query_.finish();
+                return false;
+            }
+            AppendRow(query_, count, rows);
+            ++read_;
+        }
+        return true;
+    }
+
+    TUpdateResolver UpdateTarget() const override { return updateTarget_; }
+
+  private:
+    QSqlQuery query_;
+    TFieldDefs fields_;
+    int limit_;
+    int read_ = 0;
+    TUpdateResolver updateTarget_;
+};
+
+QString NewConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("quorva-%1").arg(++counter);
+}
+
+}  // namespace
+
+QtSqlBackend::QtSqlBackend(TQtSqlTarget target) : target_(std::move(target)) {}
+
+QtSqlBackend::~QtSqlBackend() {
+    Close();
+}
+
+void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
+    if (IsOpen())
+        return;
+    if (!QSqlDatabase::isDriverAvailable(target_.driver))
+        throw EDatabaseError(
+            QStringLiteral("The Qt SQL driver %1 is not installed").arg(target_.driver));
+    connectionName_ = NewConnectionName();
+    db_ = QSqlDatabase::addDatabase(target_.driver, connectionName_);
+    db_.setDatabaseName(target_.databaseName);
+    if (!target_.host.isEmpty())
+        db_.setHostName(target_.host);
+    if (target_.port > 0)
+        db_.setPort(target_.port);
+    db_.setUserName(login ? login->userName : target_.userName);
+    db_.setPassword(login ? login->password : target_.password);
+    db_.setConnectOptions(target_.connectOptions);
+    if (!db_.open()) {
+        const QString message = ErrorText(db_.lastError());
+        Close();
+        throw EDatabaseError(message);
+    }
+}
+
+void QtSqlBackend::Close() {
+    if (connectionName_.isEmpty())
+        return;
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName_);
+    connectionName_.clear();
+}
+
+// Qt's drivers close their connection when a call finds it broken, but not every call does;
+// libpq can tell by itself.
+QString QtSqlBackend::LostReason() const {
+    if (connectionName_.isEmpty())
+        return {};
+    QString reason;
+    if (IsPostgres() && PgConnectionBroken(*db_.driver()))
+        reason = PgConnectionError(*db_.driver());
+    else if (db_.isOpen())
+        return {};
+    reason = reason.simplified();
+    return reason.isEmpty() ? QStringLiteral("The connection to the database was lost")
+                            : QStringLiteral("The connection to the database was lost: ") + reason;
+}
+
+QSqlDatabase& QtSqlBackend::Database() {
+    if (!IsOpen())
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    return db_;
+}
+
+QStringList QtSqlBackend::TableNames() {
+    QSqlDatabase& db = Database();
+    QStringList names = db.tables(QSql::Tables) + db.tables(QSql::Views);
+    if (db.lastError().isValid())
+        throw EDatabaseError(ErrorText(db.lastError()));
+    // A lost connection lists no tables and reports nothing.
+    if (const QString lost = LostReason(); !lost.isEmpty())
+        throw EDatabaseError(lost);
+    names.removeDuplicates();
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+TFieldDefs QtSqlBackend::PostgresFieldDefs(const QString& table) {
+    // The declared type text keeps lengths and scales that the driver's record leaves out.
+    QSqlQuery query(Database());
+    query.prepare(
+        QStringLiteral("SELECT a.attname, format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+                       "WHERE a.attrelid = to_regclass(?) AND a.attnum > 0 AND NOT a.attisdropped "
+                       "ORDER BY a.attnum"));
+    QStringList parts = table.split(QLatin1Char('.'));
+    for (QString& part : parts)
+        part = db_.driver()->escapeIdentifier(part, QSqlDriver::TableName);
+    query.addBindValue(parts.join(QLatin1Char('.')));
+    if (!query.exec())
+        throw EDatabaseError(ErrorText(query.lastError()));
+    TFieldDefs defs;
+    while (query.next())
+        defs.append(FieldDefFromDeclaration(query.value(0).toString(), query.value(1).toString()));
+    return defs;
+}
+
+TFieldDefs QtSqlBackend::FieldDefs(const QString& table) {
+    TFieldDefs defs;
+    if (IsPostgres()) {
+        defs = PostgresFieldDefs(table);
+    } else {
+        const QSqlRecord record = Database().record(table);
+        for (int column = 0; column < record.count(); ++column)
+            defs.append(FieldDefFromSqlField(record.field(column), target_.driver));
+    }
+    if (defs.isEmpty())
+        throw EDatabaseError(QStringLiteral("Table '%1' not found").arg(table));
+    return defs;
+}
+
+int QtSqlBackend::Execute(const QString& sql) {
+    QSqlQuery query(Database());
+    if (!query.exec(sql))
+        throw EDatabaseError(ErrorText(query.lastError()));
+    return query.numRowsAffected();
+}
+
+std::unique_ptr<TResultCursor> QtSqlBackend::Run(const QString& sql, int maxRecords) {
+    QSqlQuery query(Database());
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        throw EDatabaseError(ErrorText(query.lastError()));
+    if (!query.isSelect())
+        throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
+    // The description of a PostgreSQL result must be read now: it goes with the last row.
+    TUpdateResolver updateTarget =
+        IsPostgres() ? PgUpdateResolver(*this, PgOriginsOf(query, sql))
+                     : RefuseUpdates(QStringLiteral(
+                           "Rows of ODBC results cannot be changed in the grid; run an "
+                           "UPDATE, INSERT or DELETE statement instead"));
+    return std::make_unique<QtSqlCursor>(std::move(query), target_.driver, maxRecords,
+                                         std::move(updateTarget));
+}
+
+std::unique_ptr<TResultCursor> QtSqlBackend::Query(const QString& sql) {
+    return Run(sql, 0);
+}
+
+std::unique_ptr<TResultCursor> QtSqlBackend::OpenTable(const QString& table, int maxRecords) {
+    const QString name = Database().driver()->escapeIdentifier(table, QSqlDriver::TableName);
+    QString sql = QStringLiteral("SELECT * FROM %1").arg(name);
+    if (maxRecords > 0 && IsPostgres())
+        sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
+    return Run(sql, maxRecords);
+}
+
+bool QtSqlBackend::IsPostgres() const {
+    return target_.driver == QLatin1String("QPSQL");
+}
+
+qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& params,
+                                    TRowStore* rows) {
+    QSqlQuery query(Database());
+    query.setForwardOnly(true);
+    bool ran;
+    if (params.isEmpty()) {
+        ran = query.exec(sql);
+    } else {
+        ran = query.prepare(sql);
+        for (const QVariant& param : params)
+            query.addBindValue(param);
+        ran = ran && query.exec();
+    }
+    if (!ran)
+        throw EDatabaseError(ErrorText(query.lastError()));
+    const qsizetype affected = query.numRowsAffected();
+    if (rows && query.isSelect())
+        while (query.next())
+            AppendRow(query, query.record().count(), *rows);
+    if (query.lastError().isValid())
+        throw EDatabaseError(ErrorText(query.lastError()));
+    return affected;
+}
+
+// On PostgreSQL inside the user's own transaction block a savepoint is used, so that neither
+// the change's COMMIT nor its ROLLBACK ends what the user began.
+void QtSqlBackend::StartTransaction() {
+    if (IsPostgres()) {
+        savepoint_ = PgInTransaction(*Database().driver());
+        ExecuteWith(
+            savepoint_ ? QStringLiteral("SAVEPOINT quorva_change") : QStringLiteral("BEGIN"), {},
+            nullptr);
+    } else if (!Database().transaction()) {
+        throw EDatabaseError(ErrorText(db_.lastError()));
+    }
+}
+
+void QtSqlBackend::Commit() {
+    if (IsPostgres())
+        ExecuteWith(savepoint_ ? QStringLiteral("RELEASE SAVEPOINT quorva_change")
+                               : QStringLiteral("COMMIT"),
+                    {}, nullptr);
+    else if (!Database().commit())
+        throw EDatabaseError(ErrorText(db_.lastError()));
+}
+
+void QtSqlBackend::Rollback() {
+    if (!IsPostgres()) {
+        if (!Database().rollback())
+            throw EDatabaseError(ErrorText(db_.lastError()));
+    } else if (savepoint_) {
+        ExecuteWith(QStringLiteral("ROLLBACK TO SAVEPOINT quorva_change"), {}, nullptr);
+        ExecuteWith(QStringLiteral("RELEASE SAVEPOINT quorva_change"), {}, nullptr);
+    } else {
+        ExecuteWith(QStringLiteral("ROLLBACK"), {}, nullptr);
+    }
+}

@@ -1,0 +1,377 @@
+#include "db/sqlite/SqliteBackend.h"
+
+#include <sqlite3.h>
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <vector>
+
+#include "core/Exception.h"
+#include "db/DeclaredType.h"
+#include "db/dataset/RowStore.h"
+#include "db/dataset/SqlIdentifier.h"
+#include "db/sqlite/SqliteOrigins.h"
+
+namespace {
+
+QString Utf8(const unsigned char* text) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(text));
+}
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// Appends the statement's current row.
+void AppendRow(sqlite3_stmt* statement, TRowStore& rows) {
+    const int count = sqlite3_column_count(statement);
+    rows.BeginRow();
+    for (int column = 0; column < count; ++column) {
+        switch (sqlite3_column_type(statement, column)) {
+            case SQLITE_INTEGER:
+                rows.AddInteger(sqlite3_column_int64(statement, column));
+                break;
+            case SQLITE_FLOAT:
+                rows.AddFloat(sqlite3_column_double(statement, column));
+                break;
+            case SQLITE_TEXT: {
+                const auto* text =
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+                rows.AddText({text, std::size_t(sqlite3_column_bytes(statement, column))});
+                break;
+            }
+            case SQLITE_BLOB: {
+                const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+                rows.AddBytes({data, std::size_t(sqlite3_column_bytes(statement, column))});
+                break;
+            }
+            default:
+                rows.AddNull();
+        }
+    }
+    rows.EndRow();
+}
+
+// Dates and times go in as the text SQLite's date functions read and its users write.
+void Bind(sqlite3_stmt* statement, int index, const QVariant& value) {
+    if (value.isNull()) {
+        sqlite3_bind_null(statement, index);
+        return;
+    }
+    QString text;
+    switch (value.metaType().id()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Long:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+            sqlite3_bind_int64(statement, index, value.toLongLong());
+            return;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            sqlite3_bind_double(statement, index, value.toDouble());
+            return;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            sqlite3_bind_blob64(statement, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                SQLITE_TRANSIENT);
+            return;
+        }
+        case QMetaType::QDate:
+            text = value.toDate().toString(Qt::ISODate);
+            break;
+        case QMetaType::QTime: {
+            const QTime time = value.toTime();
+            text = time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz")
+                                             : QStringLiteral("HH:mm:ss"));
+            break;
+        }
+        case QMetaType::QDateTime: {
+            const QDateTime stamp = value.toDateTime();
+            text = stamp.toString(stamp.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                                                      : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            break;
+        }
+        default:
+            text = value.toString();
+    }
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text64(statement, index, utf8.constData(), sqlite3_uint64(utf8.size()),
+                        SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+class SqliteCursor : public TResultCursor {
+  public:
+    SqliteCursor(sqlite3* db, sqlite3_stmt* statement, TSqliteOrigins origins)
+        : db_(db), statement_(statement), origins_(std::move(origins)) {
+        const int count = sqlite3_column_count(statement_);
+        for (int column = 0; column < count; ++column) {
+            const QString name = Utf8(sqlite3_column_name(statement_, column));
+            const QString declared = Utf8(sqlite3_column_decltype(statement_, column));
+            fields_.append(FieldDefFromDeclaration(name, declared));
+            if (fields_.back().DataType == ftUnknown)
+                undecided_.push_back(column);
+        }
+    }
+    ~SqliteCursor() override { sqlite3_finalize(statement_); }
+
+    const TFieldDefs& Fields() const override { return fields_; }
+
+    bool Fetch(TRowStore& rows, qsizetype maxRows) override {
+        if (done_)
+            return false;
+        for (qsizetype fetched = 0; fetched < maxRows; ++fetched) {
+            const int rc = sqlite3_step(statement_);
+            if (rc == SQLITE_DONE) {
+                done_ = true;
+                return false;
+            }
+            if (rc != SQLITE_ROW)
+                throw EDatabaseError(Utf8(sqlite3_errmsg(db_)));
+            if (!undecided_.empty())
+                DecideTypes();
+            AppendRow(statement_, rows);
+        }
+        return true;
+    }
+
+    TUpdateResolver UpdateTarget() const override { return SqliteUpdateResolver(db_, origins_); }
+
+  private:
+    // Columns without a declared type take the type of their first non-null value.
+    void DecideTypes() {
+        std::erase_if(undecided_, [this](int column) {
+            TFieldType type = ftUnknown;
+            switch (sqlite3_column_type(statement_, column)) {
+                case SQLITE_INTEGER:
+                    type = FieldTypeOfValue(TRowStore::CellKind::Integer);
+                    break;
+                case SQLITE_FLOAT:
+                    type = FieldTypeOfValue(TRowStore::CellKind::Float);
+                    break;
+                case SQLITE_TEXT:
+                    type = FieldTypeOfValue(TRowStore::CellKind::Text);
+                    break;
+                case SQLITE_BLOB:
+                    type = FieldTypeOfValue(TRowStore::CellKind::Bytes);
+                    break;
+                default:
+                    return false;
+            }
+            fields_[column].DataType = type;
+            return true;
+        });
+    }
+
+    sqlite3* db_;
+    sqlite3_stmt* statement_;
+    TSqliteOrigins origins_;
+    TFieldDefs fields_;
+    std::vector<int> undecided_;
+    bool done_ = false;
+};
+
+// Runs a statement whose rows are wanted as text (catalogue queries).
+QList<QStringList> TextRows(sqlite3* db, const QString& sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+        throw EDatabaseError(Utf8(sqlite3_errmsg(db)));
+    QList<QStringList> rows;
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        QStringList row;
+        for (int column = 0; column < sqlite3_column_count(statement); ++column)
+            row << Utf8(sqlite3_column_text(statement, column));
+        rows << row;
+    }
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throw EDatabaseError(Utf8(sqlite3_errmsg(db)));
+    return rows;
+}
+
+bool IsBlank(const char* from, const char* to) {
+    for (; from < to; ++from)
+        if (!QChar::isSpace(uchar(*from)) && *from != ';')
+            return false;
+    return true;
+}
+
+// The rows a finished statement changed itself, without those its triggers, foreign key actions
+// or REPLACE changed. sqlite3_changes64 keeps the count of the last INSERT, UPDATE or DELETE, so
+// it counts only when the statement changed anything at all (a CREATE TABLE changes nothing).
+sqlite3_int64 DirectChanges(sqlite3* db, sqlite3_int64 totalBefore) {
+    return sqlite3_total_changes64(db) == totalBefore ? 0 : sqlite3_changes64(db);
+}
+
+}  // namespace
+
+SqliteBackend::SqliteBackend(QString fileName) : fileName_(std::move(fileName)) {}
+
+SqliteBackend::~SqliteBackend() {
+    Close();
+}
+
+void SqliteBackend::Open(const std::optional<TLoginAnswer>&) {
+    if (db_)
+        return;
+    if (!QFileInfo(fileName_).isFile())
+        throw EDatabaseError(QStringLiteral("Database file not found: %1").arg(fileName_));
+    sqlite3* db = nullptr;
+    const int rc =
+        sqlite3_open_v2(fileName_.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? Utf8(sqlite3_errmsg(db)) : Utf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw EDatabaseError(QStringLiteral("%1: %2").arg(fileName_, message));
+    }
+    sqlite3_busy_timeout(db, 2000);
+    // SQLite reads the file lazily; reading the schema now refuses a file that is no database.
+    try {
+        TextRows(db, QStringLiteral("PRAGMA schema_version"));
+    } catch (const EDatabaseError& error) {
+        sqlite3_close(db);
+        throw EDatabaseError(QStringLiteral("%1: %2").arg(fileName_, error.Message()));
+    }
+    db_ = db;
+}
+
+void SqliteBackend::Close() {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+sqlite3* SqliteBackend::Handle() {
+    if (!db_)
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    return db_;
+}
+
+void SqliteBackend::Fail() const {
+    throw EDatabaseError(Utf8(sqlite3_errmsg(db_)));
+}
+
+QStringList SqliteBackend::TableNames() {
+    QStringList names;
+    const auto rows = TextRows(
+        Handle(),
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
+                       "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name COLLATE NOCASE"));
+    for (const QStringList& row : rows)
+        names << row.first();
+    return names;
+}
+
+TFieldDefs SqliteBackend::FieldDefs(const QString& table) {
+    const auto rows =
+        TextRows(Handle(), QStringLiteral("PRAGMA table_info(%1)").arg(QuoteIdentifier(table)));
+    if (rows.isEmpty())
+        throw EDatabaseError(QStringLiteral("no such table: %1").arg(table));
+    TFieldDefs defs;
+    for (const QStringList& row : rows)
+        defs.append(FieldDefFromDeclaration(row[1], row[2]));
+    return defs;
+}
+
+int SqliteBackend::Execute(const QString& sql) {
+    sqlite3* db = Handle();
+    const QByteArray text = sql.toUtf8();
+    const char* tail = text.constData();
+    const char* end = tail + text.size();
+    sqlite3_int64 affected = 0;
+    while (tail < end) {
+        sqlite3_stmt* statement = nullptr;
+        const char* rest = nullptr;
+        if (sqlite3_prepare_v2(db, tail, int(end - tail), &statement, &rest) != SQLITE_OK)
+            Fail();
+        if (!statement)
+            break;  // only blanks or comments were left
+        const sqlite3_int64 before = sqlite3_total_changes64(db);
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        }
+        sqlite3_finalize(statement);
+        if (rc != SQLITE_DONE)
+            Fail();
+        affected += DirectChanges(db, before);
+        tail = rest;
+    }
+    return int(affected);
+}
+
+std::unique_ptr<TResultCursor> SqliteBackend::Query(const QString& sql) {
+    sqlite3* db = Handle();
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    const char* rest = nullptr;
+    TSqliteOrigins origins;
+    if (PrepareWatched(db, text.constData(), int(text.size()), &statement, &rest, origins) !=
+        SQLITE_OK)
+        Fail();
+    if (!statement)
+        throw EDatabaseError(QStringLiteral("The command is empty"));
+    if (sqlite3_column_count(statement) == 0) {
+        sqlite3_finalize(statement);
+        throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
+    }
+    if (!IsBlank(rest, text.constData() + text.size())) {
+        // A second statement would otherwise be dropped without a word.
+        sqlite3_stmt* next = nullptr;
+        const bool another =
+            sqlite3_prepare_v2(db, rest, -1, &next, nullptr) != SQLITE_OK || next != nullptr;
+        sqlite3_finalize(next);
+        if (another) {
+            sqlite3_finalize(statement);
+            throw EDatabaseError(
+                QStringLiteral("Only one statement can be opened as a result set"));
+        }
+    }
+    return std::make_unique<SqliteCursor>(db, statement, std::move(origins));
+}
+
+std::unique_ptr<TResultCursor> SqliteBackend::OpenTable(const QString& table, int maxRecords) {
+    QString sql = QStringLiteral("SELECT * FROM %1").arg(QuoteIdentifier(table));
+    if (maxRecords > 0)
+        sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
+    return Query(sql);
+}
+
+qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& params,
+                                     TRowStore* rows) {
+    sqlite3* db = Handle();
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
+            SQLITE_OK ||
+        !statement)
+        Fail();
+    for (int i = 0; i < params.size(); ++i)
+        Bind(statement, i + 1, params[i]);
+    const sqlite3_int64 before = sqlite3_total_changes64(db);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        if (rows)
+            AppendRow(statement, *rows);
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        Fail();
+    return qsizetype(DirectChanges(db, before));
+}
+
+// A savepoint nests inside a transaction the user began with BEGIN, where BEGIN would fail.
+void SqliteBackend::StartTransaction() {
+    Execute(QStringLiteral("SAVEPOINT quorva_change"));
+}
+
+void SqliteBackend::Commit() {
+    Execute(QStringLiteral("RELEASE quorva_change"));
+}
+
+void SqliteBackend::Rollback() {
+    Execute(QStringLiteral("ROLLBACK TO quorva_change; RELEASE quorva_change"));
+}
