@@ -8,8 +8,8 @@ namespace GridText {
 
 void RecordToLine(const TDataSet& dataSet, const TCellTextWriter& cells, std::string& line) {
     // Stored rows: the walk below has settled any record being changed.
-    const TRowStore& rows = dataSet.Rows();
-    const qsizetype row = dataSet.FieldRow();
+    qsizetype row;
+    const TRowStore& rows = dataSet.StoredRow(dataSet.FieldRow(), row);
     for (int column = 0; column < dataSet.FieldCount(); ++column) {
         if (column > 0)
             line += '\t';

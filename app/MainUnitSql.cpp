@@ -117,6 +117,11 @@ void TMainForm::ExecuteButtonClick() {
                 SetPanelText(1, QStringLiteral("Records: %1").arg(Query1->RecordCount()));
             }
         }
+    } catch (const EOperationCancelled&) {
+        // Stopped with Escape: the data set is closed again, and the status bar says so.
+        finish();
+        SetPanelText(1, QStringLiteral("Cancelled"));
+        return;
     } catch (...) {
         finish();
         throw;

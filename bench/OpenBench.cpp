@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         const double ms = double(timer.nsecsElapsed()) / 1e6;
         std::printf("records=%lld open_ms=%.1f peak_rss_kb=%ld rows_kb=%zu\n",
                     static_cast<long long>(records), ms, PeakResidentKb(),
-                    query.Rows().MemoryUsed() / 1024);
+                    query.MemoryUsed() / 1024);
     } catch (const Exception& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.Message()));
         return 1;

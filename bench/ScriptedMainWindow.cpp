@@ -33,12 +33,13 @@ TMainForm& TScriptedMainWindow::Form() const {
     return *MainForm;
 }
 
-void TScriptedMainWindow::Connect(const QString& connectionString) {
+void TScriptedMainWindow::Connect(const QString& connectionString, bool serverCursor) {
     // "Specify another(ODBC) database yourself" leads to the connection string editor.
-    seam_->AnswerModal([](QDialog& dialog) {
+    seam_->AnswerModal([serverCursor](QDialog& dialog) {
         auto& chooser = static_cast<TOpenADOForm&>(dialog);
         chooser.RadioButton3->click();
         chooser.CheckBox1->setChecked(false);
+        chooser.CheckBox2->setChecked(serverCursor);
         chooser.Button2->click();
         return chooser.result();
     });

@@ -18,8 +18,9 @@ class TScriptedMainWindow {
     TScriptedMainWindow(const TScriptedMainWindow&) = delete;
     TScriptedMainWindow& operator=(const TScriptedMainWindow&) = delete;
 
-    // "Open ADO": the chooser's own connection string, typed into the connection string editor.
-    void Connect(const QString& connectionString);
+    // "Open ADO": the chooser's own connection string, typed into the connection string editor,
+    // with "Use serverside cursorlocation" as given (checked, as the chooser starts, by default).
+    void Connect(const QString& connectionString, bool serverCursor = true);
     // Types the text into the SQL editor and clicks "Execute SQL"; returns the records shown.
     qsizetype Execute(const QString& sql);
     // Clicks "Print grid" and answers the print dialog with Print, all pages, on the printer

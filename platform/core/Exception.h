@@ -25,6 +25,8 @@ class Exception : public std::exception {
     };
 
 QUORVA_EXCEPTION(EDatabaseError, Exception)
+// The user stopped a statement the database was still working on.
+QUORVA_EXCEPTION(EOperationCancelled, EDatabaseError)
 QUORVA_EXCEPTION(EPrinter, Exception)
 QUORVA_EXCEPTION(EPagePrinter, EPrinter)
 QUORVA_EXCEPTION(ECancelPrinting, EPagePrinter)

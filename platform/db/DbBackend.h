@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,6 +22,22 @@ class TResultCursor {
     virtual bool Fetch(TRowStore& rows, qsizetype maxRows) = 0;
     // Which table and key changed rows of this result are written to. Taken when the result
     // opens, while its description is at hand; the resolver runs at the first change.
+    virtual TUpdateResolver UpdateTarget() const = 0;
+};
+
+// A result the database keeps and hands out by position: a server-side cursor. The program
+// holds only the rows it asks for. Used on the user-interface thread, except Interrupt.
+class TScrollCursor {
+  public:
+    virtual ~TScrollCursor() = default;
+    virtual const TFieldDefs& Fields() const = 0;
+    // Appends the rows from `first` (from 0) on, at most `count`; fewer at the end of the result.
+    virtual void Read(qsizetype first, qsizetype count, TRowStore& rows) = 0;
+    // The exact number of rows. The database may take long: `wait` runs every few tens of
+    // milliseconds meanwhile, and an Interrupt from it ends the count with EOperationCancelled.
+    virtual qsizetype Count(const std::function<void()>& wait) = 0;
+    // Asks the database to stop the statement under way.
+    virtual void Interrupt() = 0;
     virtual TUpdateResolver UpdateTarget() const = 0;
 };
 
@@ -49,6 +66,11 @@ class DbBackend {
     virtual std::unique_ptr<TResultCursor> Query(const QString& sql) = 0;
     // Reads a table by name, at most maxRecords rows (0: all).
     virtual std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) = 0;
+    // The same two kept as a server-side cursor; nothing when the engine (or this statement)
+    // has none, and the caller then reads the rows itself. Close leaves a cursor still open
+    // unable to read.
+    virtual std::unique_ptr<TScrollCursor> ScrollQuery(const QString&) { return nullptr; }
+    virtual std::unique_ptr<TScrollCursor> ScrollTable(const QString&, int) { return nullptr; }
 
     // Runs one statement with its "?" parameters bound to `params` in order; the rows it
     // returns are appended to `rows` (one column per result column) when given. Returns the

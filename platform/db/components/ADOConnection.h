@@ -6,8 +6,7 @@
 #include <memory>
 
 #include "db/DbBackend.h"
-
-enum TCursorLocation { clUseServer, clUseClient };
+#include "db/dataset/CursorLocation.h"
 
 // An ADO-style connection: a connection string naming a provider and its data source.
 // The object name is the component name ("ADOConnection1"); its parent is its owner.

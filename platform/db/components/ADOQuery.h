@@ -11,12 +11,16 @@ class TADOQuery : public TCustomQuery {
 
     TADOConnection* Connection() const { return link_.Connection(); }
     void SetConnection(TADOConnection* connection) { link_.SetConnection(connection); }
-    // Kept for the caller; every result is read whole into memory either way.
+    // Server: the rows stay in the database where its engine keeps a server-side cursor.
+    // Takes effect at the next opening.
     TCursorLocation CursorLocation() const { return cursorLocation_; }
     void SetCursorLocation(TCursorLocation location) { cursorLocation_ = location; }
 
   protected:
     DbBackend& Engine() override { return link_.Engine(); }
+    std::unique_ptr<TScrollCursor> OpenScrollCursor() override {
+        return cursorLocation_ == clUseServer ? Engine().ScrollQuery(CheckedCommand()) : nullptr;
+    }
 
   private:
     TADOConnectionLink link_{*this};

@@ -22,10 +22,10 @@ class TCustomQuery : public TDataSet {
 
   protected:
     std::unique_ptr<TResultCursor> OpenCursor() override;
-
-  private:
+    // The command, refused when there is none.
     QString CheckedCommand() const;
 
+  private:
     QStringList sql_;
     int rowsAffected_ = -1;
 };

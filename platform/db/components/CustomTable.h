@@ -23,10 +23,10 @@ class TCustomTable : public TDataSet {
 
   protected:
     std::unique_ptr<TResultCursor> OpenCursor() override;
-
-  private:
+    // The table's name, refused when there is none.
     QString CheckedTableName() const;
 
+  private:
     QString tableName_;
     int maxRecords_ = 0;
 };

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "core/Exception.h"
+#include "db/dataset/RowWindow.h"
+#include "ui/BusyWait.h"
 
 namespace {
 
@@ -32,6 +34,8 @@ void TDataSet::Open() {
     if (active_)
         return;
     const quint64 load = ++opening_;
+    if (std::unique_ptr<TScrollCursor> scroll = OpenScrollCursor())
+        return OpenWindow(std::move(scroll), load);
     std::unique_ptr<TResultCursor> cursor;
     bool more;
     try {
@@ -45,9 +49,7 @@ void TDataSet::Open() {
         more = cursor->Fetch(rows_, batchSize_);
     } catch (...) {
         loading_ = 0;
-        fields_.clear();
-        writer_.reset();
-        rows_.Reset(0);
+        ClearRows();
         throw;
     }
     active_ = true;
@@ -76,6 +78,72 @@ void TDataSet::Open() {
     // Columns without a declared type learn theirs from the rows just read.
     for (int index = 0; index < FieldCount(); ++index)
         fields_[std::size_t(index)]->SetDef(cursor->Fields()[index]);
+}
+
+void TDataSet::OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load) {
+    bool more;
+    try {
+        const TFieldDefs& defs = cursor->Fields();
+        for (int index = 0; index < defs.size(); ++index)
+            fields_.push_back(std::make_unique<TField>(*this, index, defs[index]));
+        writer_ = std::make_unique<TRecordWriter>(Engine(), cursor->UpdateTarget());
+        window_ = std::make_unique<TRowWindow>(std::move(cursor), int(defs.size()));
+        loading_ = load;
+        more = window_->ReadFirstPage();
+    } catch (...) {
+        loading_ = 0;
+        ClearRows();
+        throw;
+    }
+    active_ = true;
+    current_ = StoredRows() > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = StoredRows() == 0;
+    SetState(dsBrowse);
+
+    const QPointer<TDataSet> alive(this);
+    try {
+        emit Opened();
+        CheckLoad(alive, load);
+        if (more) {
+            // The cursor stays alive through the count even if the data set closes meanwhile.
+            std::shared_ptr<TRowWindow> window = window_;
+            qsizetype counted;
+            {
+                TScrollCursor& scroll = window->Cursor();
+                TBusyWait busy([&scroll] { scroll.Interrupt(); });
+                counted = scroll.Count([&busy] { busy.Pump(); });
+            }
+            CheckLoad(alive, load);
+            const qsizetype shown = StoredRows();
+            if (counted > shown) {
+                emit RowsAboutToBeInserted(shown, counted - 1);
+                window_->SetCursorRows(counted);
+                emit RowsInserted(shown, counted - 1);
+            } else if (counted < shown) {
+                // Rows went away between the first page and the count.
+                emit RowsAboutToBeRemoved(counted, shown - 1);
+                window_->SetCursorRows(counted);
+                emit RowsRemoved(counted, shown - 1);
+                current_ = counted > 0 ? 0 : -1;
+                eof_ = counted == 0;
+                emit CurrentChanged(current_);
+            }
+            CheckLoad(alive, load);
+        }
+        if (OnFetchProgress) {
+            OnFetchProgress(StoredRows());
+            CheckLoad(alive, load);
+        }
+    } catch (...) {
+        if (alive && loading_ == load)
+            Close();
+        throw;
+    }
+    loading_ = 0;
+    // Columns without a declared type learnt theirs from the first page.
+    for (int index = 0; index < FieldCount(); ++index)
+        fields_[std::size_t(index)]->SetDef(window_->Cursor().Fields()[index]);
 }
 
 void TDataSet::ReadRows(TResultCursor& cursor, quint64 load) {
@@ -112,12 +180,58 @@ void TDataSet::Close() {
     assigned_.clear();
     bufferRow_.Reset(0);
     SetState(dsInactive);
-    fields_.clear();
-    writer_.reset();
-    rows_.Reset(0);
+    ClearRows();
     current_ = -1;
     bof_ = eof_ = true;
     emit Closed();
+}
+
+void TDataSet::ClearRows() {
+    fields_.clear();
+    writer_.reset();
+    rows_.Reset(0);
+    window_.reset();
+}
+
+qsizetype TDataSet::StoredRows() const {
+    return window_ ? window_->RowCount() : rows_.RowCount();
+}
+
+const TRowStore& TDataSet::StoredRow(qsizetype row, qsizetype& at) const {
+    if (window_)
+        return window_->StoreOf(row, at);
+    at = row;
+    return rows_;
+}
+
+QVariantList TDataSet::StoredValues(qsizetype row) const {
+    qsizetype at;
+    return StoredRow(row, at).RowValues(at);
+}
+
+void TDataSet::ReplaceStored(qsizetype row, const QVariantList& values) {
+    if (window_)
+        window_->ReplaceRow(row, values);
+    else
+        rows_.ReplaceRow(row, values);
+}
+
+void TDataSet::InsertStored(qsizetype row, const QVariantList& values) {
+    if (window_)
+        window_->InsertRow(row, values);
+    else
+        rows_.InsertRow(row, values);
+}
+
+void TDataSet::RemoveStored(qsizetype row) {
+    if (window_)
+        window_->RemoveRow(row);
+    else
+        rows_.RemoveRow(row);
+}
+
+std::size_t TDataSet::MemoryUsed() const {
+    return rows_.MemoryUsed() + (window_ ? window_->MemoryUsed() : 0);
 }
 
 void TDataSet::CheckInactive() const {
@@ -128,7 +242,7 @@ void TDataSet::CheckInactive() const {
 qsizetype TDataSet::RecordCount() const {
     if (!active_)
         throw EDatabaseError(kClosed);
-    return rows_.RowCount();
+    return StoredRows();
 }
 
 void TDataSet::MoveTo(qsizetype row) {
@@ -145,7 +259,7 @@ void TDataSet::First() {
     RecordCount();
     CheckBrowseMode();
     bof_ = true;
-    eof_ = rows_.RowCount() == 0;
+    eof_ = StoredRows() == 0;
     MoveTo(eof_ ? -1 : 0);
 }
 
@@ -153,14 +267,14 @@ void TDataSet::Last() {
     RecordCount();
     CheckBrowseMode();
     eof_ = true;
-    bof_ = rows_.RowCount() == 0;
-    MoveTo(rows_.RowCount() - 1);
+    bof_ = StoredRows() == 0;
+    MoveTo(StoredRows() - 1);
 }
 
 void TDataSet::Next() {
     RecordCount();
     CheckBrowseMode();
-    if (current_ + 1 < rows_.RowCount()) {
+    if (current_ + 1 < StoredRows()) {
         bof_ = false;
         MoveTo(current_ + 1);
     } else {
@@ -252,9 +366,9 @@ void TDataSet::Edit() {
     if (state_ == dsEdit || state_ == dsInsert)
         return;
     CheckModify();
-    if (rows_.RowCount() == 0)
+    if (StoredRows() == 0)
         return Insert();
-    StartRecord(current_, rows_.RowValues(current_), dsEdit);
+    StartRecord(current_, StoredValues(current_), dsEdit);
 }
 
 void TDataSet::Insert() {
@@ -266,13 +380,13 @@ void TDataSet::Insert() {
 void TDataSet::Append() {
     CheckModify();
     CheckBrowseMode();
-    InsertAt(rows_.RowCount());
+    InsertAt(StoredRows());
 }
 
 void TDataSet::InsertAt(qsizetype row) {
     const QVariantList empty(FieldCount());
     emit RowsAboutToBeInserted(row, row);
-    rows_.InsertRow(row, empty);
+    InsertStored(row, empty);
     ++opening_;  // bookmarks count rows, which have moved
     emit RowsInserted(row, row);
     current_ = row;
@@ -283,7 +397,7 @@ void TDataSet::InsertAt(qsizetype row) {
 
 void TDataSet::RemoveRow(qsizetype row) {
     emit RowsAboutToBeRemoved(row, row);
-    rows_.RemoveRow(row);
+    RemoveStored(row);
     ++opening_;
     emit RowsRemoved(row, row);
 }
@@ -307,15 +421,15 @@ void TDataSet::Post() {
         if (assigned_[index])
             assigned << index;
     const std::optional<QVariantList> stored =
-        state_ == dsEdit ? writer_->Update(rows_.RowValues(current_), buffer_, assigned)
+        state_ == dsEdit ? writer_->Update(StoredValues(current_), buffer_, assigned)
                          : writer_->Insert(buffer_, assigned);
     if (stored)
-        rows_.ReplaceRow(current_, *stored);
+        ReplaceStored(current_, *stored);
     EndEdit();
     if (!stored) {
         // The database no longer holds the row (a trigger removed it).
         RemoveRow(current_);
-        current_ = qMin(current_, rows_.RowCount() - 1);
+        current_ = qMin(current_, StoredRows() - 1);
         emit CurrentChanged(current_);
     }
 }
@@ -331,7 +445,7 @@ void TDataSet::Cancel() {
     bufferRow_.Reset(0);
     SetState(dsBrowse);
     RemoveRow(row);
-    current_ = qMin(row, rows_.RowCount() - 1);
+    current_ = qMin(row, StoredRows() - 1);
     eof_ = current_ < 0;
     emit CurrentChanged(current_);
 }
@@ -371,15 +485,15 @@ void TDataSet::DeleteRecords(QList<qsizetype> rows) {
     if (rows.isEmpty())
         return;
     CheckModify();
-    if (rows.front() < 0 || rows.back() >= rows_.RowCount())
+    if (rows.front() < 0 || rows.back() >= StoredRows())
         throw EDatabaseError(QStringLiteral("Record not found"));
     QList<QVariantList> values;
     for (const qsizetype row : rows)
-        values << rows_.RowValues(row);
+        values << StoredValues(row);
     writer_->Delete(values);
     for (auto row = rows.crbegin(); row != rows.crend(); ++row)
         RemoveRow(*row);
-    current_ = qMin(rows.front(), rows_.RowCount() - 1);
+    current_ = qMin(rows.front(), StoredRows() - 1);
     bof_ = current_ <= 0;
     eof_ = current_ < 0;
     emit CurrentChanged(current_);
@@ -390,8 +504,7 @@ const TRowStore& TDataSet::StoreOf(qsizetype row, qsizetype& at) const {
         at = 0;
         return bufferRow_;
     }
-    at = row;
-    return rows_;
+    return StoredRow(row, at);
 }
 
 void TDataSet::SetFieldValue(int index, const QVariant& value) {

@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "db/DbBackend.h"
+#include "db/dataset/CursorLocation.h"
 #include "db/dataset/Field.h"
 #include "db/dataset/RecordWriter.h"
 #include "db/dataset/RowStore.h"
+
+class TRowWindow;
 
 // A place in a data set to come back to. Taken with GetBookmark, released with FreeBookmark.
 class TBookmark {
@@ -27,11 +30,17 @@ class TBookmark {
 // record not yet posted.
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
-// Rows of a query or table, all kept in memory so that RecordCount is exact and bookmarks
-// work. Records are numbered from 1 (RecNo), rows from 0. User-interface thread only. The
-// object name is the component name; the parent is the owner.
+// Rows of a query or table. Records are numbered from 1 (RecNo), rows from 0; RecordCount is
+// exact and bookmarks work. User-interface thread only. The object name is the component name;
+// the parent is the owner.
 //
-// Opening reads the result in batches. The data set is open once the first batch is in
+// With a server-side cursor (OpenScrollCursor gives one) the result stays in the database: the
+// data set is open once the first page of rows is in (Opened), then counts the rows while the
+// window keeps painting (Escape stops the count with EOperationCancelled and the data set
+// closes), and signals the counted rows as one batch. Rows are read a page at a time as they
+// are shown or walked (see TRowWindow).
+//
+// Otherwise every row is read into memory. Opening reads the result in batches. The data set is open once the first batch is in
 // (Opened), then signals each further batch (RowsInserted) and OnFetchProgress runs; Open
 // returns when every row is read, with Loading() true until then. Whoever handles those
 // signals may let events run: a Close meanwhile stops the loading, and the Open under way then
@@ -107,8 +116,13 @@ class TDataSet : public QObject {
     TField* FindField(const QString& name) const;
     void GetFieldNames(QStringList& list) const;
 
-    // The rows as read or last posted; a record being edited shows through the fields.
-    const TRowStore& Rows() const { return rows_; }
+    // The values of a row (from 0) as read or last posted, a record being edited left out: the
+    // store holding them and the row's place in it, valid until the next call. A server-side
+    // result may read them from the database here (EDatabaseError when that fails).
+    const TRowStore& StoredRow(qsizetype row, qsizetype& at) const;
+    // Whether the rows stay in the database (a server-side cursor) while the data set is open.
+    bool ServerSide() const { return window_ != nullptr; }
+    std::size_t MemoryUsed() const;
     // The row fields read: the one being drawn inside a TRowScope, else the current one; -1
     // when there is none.
     qsizetype FieldRow() const { return scopeRow_ >= 0 ? scopeRow_ : current_; }
@@ -150,13 +164,23 @@ class TDataSet : public QObject {
   protected:
     // The result to read when opening.
     virtual std::unique_ptr<TResultCursor> OpenCursor() = 0;
+    // The result as a server-side cursor; nothing (the default) reads it with OpenCursor.
+    virtual std::unique_ptr<TScrollCursor> OpenScrollCursor() { return nullptr; }
     // The open database the data set reads from; raises EDatabaseError when there is none.
     virtual DbBackend& Engine() = 0;
     void CheckInactive() const;
 
   private:
     friend class TField;
+    void OpenRows(quint64 load);
+    void OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load);
     void ReadRows(TResultCursor& cursor, quint64 load);
+    void ClearRows();
+    qsizetype StoredRows() const;
+    QVariantList StoredValues(qsizetype row) const;
+    void ReplaceStored(qsizetype row, const QVariantList& values);
+    void InsertStored(qsizetype row, const QVariantList& values);
+    void RemoveStored(qsizetype row);
     static void CheckLoad(const QPointer<TDataSet>& dataSet, quint64 load);
     void MoveTo(qsizetype row);
     void CheckModify() const;
@@ -172,6 +196,7 @@ class TDataSet : public QObject {
     bool active_ = false;
     TDataSetState state_ = dsInactive;
     TRowStore rows_;
+    std::shared_ptr<TRowWindow> window_;  // the rows of a server-side cursor
     std::vector<std::unique_ptr<TField>> fields_;
     std::unique_ptr<TRecordWriter> writer_;
     qsizetype current_ = -1;

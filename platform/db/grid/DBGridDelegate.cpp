@@ -47,7 +47,7 @@ void TDBGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
                             const QModelIndex& index) const {
     QStyledItemDelegate::paint(painter, option, index);
     TDataSet* dataSet = grid_.DataSet();
-    if (!grid_.OnDrawColumnCell || !dataSet || !dataSet->Active() ||
+    if (!grid_.OnDrawColumnCell || !dataSet || !dataSet->Active() || grid_.Model().ReadFailing() ||
         index.column() >= grid_.Columns().Count())
         return;
     TColumn& column = grid_.Columns().Items(index.column());

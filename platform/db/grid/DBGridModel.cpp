@@ -1,6 +1,9 @@
 #include "db/grid/DBGridModel.h"
 
 #include "db/dataset/FieldEdit.h"
+#include <QTimer>
+
+#include "core/Exception.h"
 #include "ui/EventGuard.h"
 
 namespace {
@@ -16,7 +19,7 @@ void TDBGridModel::Reset(TDataSet* dataSet) {
     beginResetModel();
     dataSet_ = dataSet;
     rows_ = dataSet_ && dataSet_->Active()
-                ? int(qMin<qsizetype>(dataSet_->Rows().RowCount(), INT_MAX))
+                ? int(qMin<qsizetype>(dataSet_->RecordCount(), INT_MAX))
                 : 0;
     Watch();
     endResetModel();
@@ -105,9 +108,16 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const {
     const TColumn& column = columns_.Items(index.column());
     switch (role) {
         case Qt::DisplayRole:
-            return column.Field() ? CellText(*column.Field(), index.row()) : QString();
         case Qt::EditRole:
-            return column.Field() ? column.Field()->EditTextAt(index.row()) : QString();
+            if (!column.Field() || readFailing_)
+                return QString();
+            try {
+                return role == Qt::DisplayRole ? CellText(*column.Field(), index.row())
+                                               : column.Field()->EditTextAt(index.row());
+            } catch (const std::exception& error) {
+                ReadFailed(error);
+                return QString();
+            }
         case Qt::TextAlignmentRole:
             return int(column.Alignment());
         case Qt::FontRole:
@@ -115,6 +125,18 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
+}
+
+void TDBGridModel::ReadFailed(const std::exception& error) const {
+    readFailing_ = true;
+    const EDatabaseError failure(QString::fromUtf8(error.what()));
+    // Not while the view paints: the error box and the closing come after.
+    QTimer::singleShot(0, const_cast<TDBGridModel*>(this), [this, failure] {
+        if (dataSet_ && dataSet_->Active())
+            Guarded([this] { dataSet_->Close(); });
+        readFailing_ = false;
+        HandleException(failure);
+    });
 }
 
 QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QPointer>
@@ -39,9 +41,13 @@ class TDBGridModel : public QAbstractTableModel {
     static QString CellText(const TField& field, qsizetype row);
     // The field shown in a column; null when there is none.
     TField* FieldOf(int column) const;
+    // Reading a shown row failed (a server-side result whose connection broke): the data set
+    // is about to be closed, with the error shown once.
+    bool ReadFailing() const { return readFailing_; }
 
   private:
     void Watch();
+    void ReadFailed(const std::exception& error) const;
     void TakeText(int row, TField& field, const QString& text);
 
     TDBGridColumns& columns_;
@@ -49,4 +55,5 @@ class TDBGridModel : public QAbstractTableModel {
     QList<QMetaObject::Connection> watches_;
     int rows_ = 0;
     bool editable_ = false;
+    mutable bool readFailing_ = false;
 };

@@ -1,9 +1,14 @@
 #include "db/qtsql/Libpq.h"
 
 #include <dlfcn.h>
+#include <poll.h>
+
+#include <type_traits>
 
 #include <QSqlDriver>
 #include <QVariant>
+
+#include "core/Exception.h"
 
 namespace {
 
@@ -27,8 +32,27 @@ TLibpq Load() {
         reinterpret_cast<decltype(libpq.consumeInput)>(dlsym(library, "PQconsumeInput"));
     libpq.errorMessage =
         reinterpret_cast<decltype(libpq.errorMessage)>(dlsym(library, "PQerrorMessage"));
+    auto load = [library](auto& function, const char* name) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+            dlsym(library, name));
+    };
+    load(libpq.sendQuery, "PQsendQuery");
+    load(libpq.isBusy, "PQisBusy");
+    load(libpq.getResult, "PQgetResult");
+    load(libpq.resultStatus, "PQresultStatus");
+    load(libpq.cmdTuples, "PQcmdTuples");
+    load(libpq.resultErrorMessage, "PQresultErrorMessage");
+    load(libpq.clear, "PQclear");
+    load(libpq.socket, "PQsocket");
+    load(libpq.getCancel, "PQgetCancel");
+    load(libpq.cancel, "PQcancel");
+    load(libpq.freeCancel, "PQfreeCancel");
     return libpq;
 }
+
+// libpq's PGRES_COMMAND_OK and PGRES_TUPLES_OK.
+constexpr int kCommandOk = 1;
+constexpr int kTuplesOk = 2;
 
 // The PGconn of a QPSQL driver; null for other drivers and closed connections.
 const void* Connection(const QSqlDriver& driver) {
@@ -73,4 +97,53 @@ QString PgConnectionError(const QSqlDriver& driver) {
     if (!Libpq().errorMessage || !connection)
         return {};
     return QString::fromUtf8(Libpq().errorMessage(connection)).trimmed();
+}
+
+qsizetype PgCommandWhileWaiting(const QSqlDriver& driver, const QByteArray& command,
+                                const std::function<void()>& wait) {
+    const TLibpq& pq = Libpq();
+    void* connection = const_cast<void*>(Connection(driver));
+    if (!connection || !pq.sendQuery || !pq.freeCancel)
+        throw EDatabaseError(QStringLiteral("The PostgreSQL client library is not loaded"));
+    auto failure = [&] {
+        return EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
+    };
+    if (!pq.sendQuery(connection, command.constData()))
+        throw failure();
+    for (;;) {
+        if (!pq.consumeInput(connection))
+            throw failure();
+        if (!pq.isBusy(connection))
+            break;
+        pollfd socket{pq.socket(connection), POLLIN, 0};
+        poll(&socket, 1, 20);
+        wait();
+    }
+    qsizetype rows = 0;
+    QString error;
+    while (void* result = pq.getResult(connection)) {
+        const int status = pq.resultStatus(result);
+        if (status == kCommandOk || status == kTuplesOk)
+            rows = QByteArray(pq.cmdTuples(result)).toLongLong();
+        else if (error.isEmpty())
+            error = QString::fromUtf8(pq.resultErrorMessage(result)).trimmed();
+        pq.clear(result);
+    }
+    if (!error.isEmpty())
+        throw EDatabaseError(error);
+    return rows;
+}
+
+bool PgCancel(const QSqlDriver& driver) {
+    const TLibpq& pq = Libpq();
+    void* connection = const_cast<void*>(Connection(driver));
+    if (!connection || !pq.getCancel)
+        return false;
+    void* cancel = pq.getCancel(connection);
+    if (!cancel)
+        return false;
+    char error[256];
+    const bool sent = pq.cancel(cancel, error, int(sizeof error)) == 1;
+    pq.freeCancel(cancel);
+    return sent;
 }

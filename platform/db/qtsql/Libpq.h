@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 
 class QSqlDriver;
 
@@ -14,6 +16,17 @@ struct TLibpq {
     int (*status)(const void* connection) = nullptr;
     int (*consumeInput)(const void* connection) = nullptr;
     const char* (*errorMessage)(const void* connection) = nullptr;
+    int (*sendQuery)(void* connection, const char* command) = nullptr;
+    int (*isBusy)(void* connection) = nullptr;
+    void* (*getResult)(void* connection) = nullptr;
+    int (*resultStatus)(const void* result) = nullptr;
+    const char* (*cmdTuples)(void* result) = nullptr;
+    const char* (*resultErrorMessage)(const void* result) = nullptr;
+    void (*clear)(void* result) = nullptr;
+    int (*socket)(const void* connection) = nullptr;
+    void* (*getCancel)(void* connection) = nullptr;
+    int (*cancel)(void* cancel, char* errorBuffer, int size) = nullptr;
+    void (*freeCancel)(void* cancel) = nullptr;
 };
 
 const TLibpq& Libpq();
@@ -27,3 +40,12 @@ bool PgInTransaction(const QSqlDriver& driver);
 // leaves the connection looking open. Reading what the server sent tells.
 bool PgConnectionBroken(const QSqlDriver& driver);
 QString PgConnectionError(const QSqlDriver& driver);
+
+// Runs one command on the connection behind a QPSQL driver without blocking the thread: `wait`
+// runs every few tens of milliseconds until the server answers, and PgCancel from it stops the
+// command (it then fails). Returns the rows the command reports (MOVE, FETCH, UPDATE...);
+// raises EDatabaseError with the server's message when it fails.
+qsizetype PgCommandWhileWaiting(const QSqlDriver& driver, const QByteArray& command,
+                                const std::function<void()>& wait);
+// Asks the server to stop what the connection is running; true when the request was sent.
+bool PgCancel(const QSqlDriver& driver);

@@ -5,11 +5,13 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <atomic>
+#include <utility>
 
 #include "core/Exception.h"
 #include "db/DeclaredType.h"
 #include "db/qtsql/Libpq.h"
 #include "db/qtsql/PgOrigins.h"
+#include "db/qtsql/PgScrollCursor.h"
 #include "db/qtsql/QtSqlFieldType.h"
 #include "db/dataset/RowStore.h"
 
@@ -101,6 +103,8 @@ void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
 }
 
 void QtSqlBackend::Close() {
+    for (PgScrollCursor* cursor : std::exchange(cursors_, {}))
+        cursor->Detach();
     if (connectionName_.isEmpty())
         return;
     db_.close();
@@ -204,12 +208,31 @@ std::unique_ptr<TResultCursor> QtSqlBackend::Query(const QString& sql) {
     return Run(sql, 0);
 }
 
-std::unique_ptr<TResultCursor> QtSqlBackend::OpenTable(const QString& table, int maxRecords) {
+QString QtSqlBackend::TableQuery(const QString& table, int maxRecords) {
     const QString name = Database().driver()->escapeIdentifier(table, QSqlDriver::TableName);
     QString sql = QStringLiteral("SELECT * FROM %1").arg(name);
     if (maxRecords > 0 && IsPostgres())
         sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
-    return Run(sql, maxRecords);
+    return sql;
+}
+
+std::unique_ptr<TResultCursor> QtSqlBackend::OpenTable(const QString& table, int maxRecords) {
+    return Run(TableQuery(table, maxRecords), maxRecords);
+}
+
+std::unique_ptr<TScrollCursor> QtSqlBackend::ScrollQuery(const QString& sql) {
+    if (!IsPostgres())
+        return nullptr;
+    std::unique_ptr<PgScrollCursor> cursor = PgScrollCursor::Open(*this, Database(), sql);
+    if (!cursor)
+        return nullptr;
+    cursor->onGone = [this, raw = cursor.get()] { std::erase(cursors_, raw); };
+    cursors_.push_back(cursor.get());
+    return cursor;
+}
+
+std::unique_ptr<TScrollCursor> QtSqlBackend::ScrollTable(const QString& table, int maxRecords) {
+    return IsPostgres() ? ScrollQuery(TableQuery(table, maxRecords)) : nullptr;
 }
 
 bool QtSqlBackend::IsPostgres() const {

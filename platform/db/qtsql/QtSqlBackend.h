@@ -2,8 +2,11 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <vector>
 
 #include "db/DbBackend.h"
+
+class PgScrollCursor;
 
 // Where a Qt SQL driver connects. For QODBC `databaseName` is the ODBC connection string.
 struct TQtSqlTarget {
@@ -32,6 +35,9 @@ class QtSqlBackend : public DbBackend {
     int Execute(const QString& sql) override;
     std::unique_ptr<TResultCursor> Query(const QString& sql) override;
     std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) override;
+    // PostgreSQL keeps server-side cursors; ODBC drivers are read the ordinary way.
+    std::unique_ptr<TScrollCursor> ScrollQuery(const QString& sql) override;
+    std::unique_ptr<TScrollCursor> ScrollTable(const QString& table, int maxRecords) override;
     qsizetype ExecuteWith(const QString& sql, const QVariantList& params, TRowStore* rows) override;
     void StartTransaction() override;
     void Commit() override;
@@ -44,9 +50,11 @@ class QtSqlBackend : public DbBackend {
     QSqlDatabase& Database();
     std::unique_ptr<TResultCursor> Run(const QString& sql, int maxRecords);
     TFieldDefs PostgresFieldDefs(const QString& table);
+    QString TableQuery(const QString& table, int maxRecords);
 
     TQtSqlTarget target_;
     QString connectionName_;
     QSqlDatabase db_;
     bool savepoint_ = false;  // the change under way sits in the user's transaction
+    std::vector<PgScrollCursor*> cursors_;
 };

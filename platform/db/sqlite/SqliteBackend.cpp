@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <utility>
 #include <vector>
 
 #include "core/Exception.h"
@@ -11,6 +12,8 @@
 #include "db/dataset/RowStore.h"
 #include "db/dataset/SqlIdentifier.h"
 #include "db/sqlite/SqliteOrigins.h"
+#include "db/sqlite/SqliteRows.h"
+#include "db/sqlite/SqliteScrollCursor.h"
 
 namespace {
 
@@ -20,36 +23,6 @@ QString Utf8(const unsigned char* text) {
 
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
-}
-
-// Appends the statement's current row.
-void AppendRow(sqlite3_stmt* statement, TRowStore& rows) {
-    const int count = sqlite3_column_count(statement);
-    rows.BeginRow();
-    for (int column = 0; column < count; ++column) {
-        switch (sqlite3_column_type(statement, column)) {
-            case SQLITE_INTEGER:
-                rows.AddInteger(sqlite3_column_int64(statement, column));
-                break;
-            case SQLITE_FLOAT:
-                rows.AddFloat(sqlite3_column_double(statement, column));
-                break;
-            case SQLITE_TEXT: {
-                const auto* text =
-                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-                rows.AddText({text, std::size_t(sqlite3_column_bytes(statement, column))});
-                break;
-            }
-            case SQLITE_BLOB: {
-                const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-                rows.AddBytes({data, std::size_t(sqlite3_column_bytes(statement, column))});
-                break;
-            }
-            default:
-                rows.AddNull();
-        }
-    }
-    rows.EndRow();
 }
 
 // Dates and times go in as the text SQLite's date functions read and its users write.
@@ -108,16 +81,10 @@ void Bind(sqlite3_stmt* statement, int index, const QVariant& value) {
 class SqliteCursor : public TResultCursor {
   public:
     SqliteCursor(sqlite3* db, sqlite3_stmt* statement, TSqliteOrigins origins)
-        : db_(db), statement_(statement), origins_(std::move(origins)) {
-        const int count = sqlite3_column_count(statement_);
-        for (int column = 0; column < count; ++column) {
-            const QString name = Utf8(sqlite3_column_name(statement_, column));
-            const QString declared = Utf8(sqlite3_column_decltype(statement_, column));
-            fields_.append(FieldDefFromDeclaration(name, declared));
-            if (fields_.back().DataType == ftUnknown)
-                undecided_.push_back(column);
-        }
-    }
+        : db_(db),
+          statement_(statement),
+          origins_(std::move(origins)),
+          fields_(SqliteResultFields(statement, undecided_)) {}
     ~SqliteCursor() override { sqlite3_finalize(statement_); }
 
     const TFieldDefs& Fields() const override { return fields_; }
@@ -134,8 +101,8 @@ class SqliteCursor : public TResultCursor {
             if (rc != SQLITE_ROW)
                 throw EDatabaseError(Utf8(sqlite3_errmsg(db_)));
             if (!undecided_.empty())
-                DecideTypes();
-            AppendRow(statement_, rows);
+                DecideSqliteTypes(statement_, fields_, undecided_);
+            AppendSqliteRow(statement_, rows);
         }
         return true;
     }
@@ -143,36 +110,11 @@ class SqliteCursor : public TResultCursor {
     TUpdateResolver UpdateTarget() const override { return SqliteUpdateResolver(db_, origins_); }
 
   private:
-    // Columns without a declared type take the type of their first non-null value.
-    void DecideTypes() {
-        std::erase_if(undecided_, [this](int column) {
-            TFieldType type = ftUnknown;
-            switch (sqlite3_column_type(statement_, column)) {
-                case SQLITE_INTEGER:
-                    type = FieldTypeOfValue(TRowStore::CellKind::Integer);
-                    break;
-                case SQLITE_FLOAT:
-                    type = FieldTypeOfValue(TRowStore::CellKind::Float);
-                    break;
-                case SQLITE_TEXT:
-                    type = FieldTypeOfValue(TRowStore::CellKind::Text);
-                    break;
-                case SQLITE_BLOB:
-                    type = FieldTypeOfValue(TRowStore::CellKind::Bytes);
-                    break;
-                default:
-                    return false;
-            }
-            fields_[column].DataType = type;
-            return true;
-        });
-    }
-
     sqlite3* db_;
     sqlite3_stmt* statement_;
     TSqliteOrigins origins_;
-    TFieldDefs fields_;
     std::vector<int> undecided_;
+    TFieldDefs fields_;
     bool done_ = false;
 };
 
@@ -242,6 +184,8 @@ void SqliteBackend::Open(const std::optional<TLoginAnswer>&) {
 }
 
 void SqliteBackend::Close() {
+    for (SqliteScrollCursor* cursor : std::exchange(cursors_, {}))
+        cursor->Detach();
     sqlite3_close_v2(db_);
     db_ = nullptr;
 }
@@ -280,6 +224,7 @@ TFieldDefs SqliteBackend::FieldDefs(const QString& table) {
 
 int SqliteBackend::Execute(const QString& sql) {
     sqlite3* db = Handle();
+    ParkCursors();
     const QByteArray text = sql.toUtf8();
     const char* tail = text.constData();
     const char* end = tail + text.size();
@@ -304,12 +249,11 @@ int SqliteBackend::Execute(const QString& sql) {
     return int(affected);
 }
 
-std::unique_ptr<TResultCursor> SqliteBackend::Query(const QString& sql) {
+sqlite3_stmt* SqliteBackend::PrepareQuery(const QString& sql, TSqliteOrigins& origins) {
     sqlite3* db = Handle();
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* statement = nullptr;
     const char* rest = nullptr;
-    TSqliteOrigins origins;
     if (PrepareWatched(db, text.constData(), int(text.size()), &statement, &rest, origins) !=
         SQLITE_OK)
         Fail();
@@ -331,19 +275,51 @@ std::unique_ptr<TResultCursor> SqliteBackend::Query(const QString& sql) {
                 QStringLiteral("Only one statement can be opened as a result set"));
         }
     }
-    return std::make_unique<SqliteCursor>(db, statement, std::move(origins));
+    return statement;
 }
 
-std::unique_ptr<TResultCursor> SqliteBackend::OpenTable(const QString& table, int maxRecords) {
+std::unique_ptr<TResultCursor> SqliteBackend::Query(const QString& sql) {
+    TSqliteOrigins origins;
+    sqlite3_stmt* statement = PrepareQuery(sql, origins);
+    return std::make_unique<SqliteCursor>(db_, statement, std::move(origins));
+}
+
+std::unique_ptr<TScrollCursor> SqliteBackend::ScrollQuery(const QString& sql) {
+    TSqliteOrigins origins;
+    sqlite3_stmt* statement = PrepareQuery(sql, origins);
+    std::unique_ptr<SqliteScrollCursor> cursor =
+        SqliteScrollCursor::Open(db_, statement, std::move(origins));
+    if (!cursor)
+        return nullptr;
+    cursor->onGone = [this, raw = cursor.get()] { std::erase(cursors_, raw); };
+    cursors_.push_back(cursor.get());
+    return cursor;
+}
+
+std::unique_ptr<TScrollCursor> SqliteBackend::ScrollTable(const QString& table, int maxRecords) {
+    return ScrollQuery(TableQuery(table, maxRecords));
+}
+
+void SqliteBackend::ParkCursors() {
+    for (SqliteScrollCursor* cursor : cursors_)
+        cursor->Park();
+}
+
+QString SqliteBackend::TableQuery(const QString& table, int maxRecords) {
     QString sql = QStringLiteral("SELECT * FROM %1").arg(QuoteIdentifier(table));
     if (maxRecords > 0)
         sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
-    return Query(sql);
+    return sql;
+}
+
+std::unique_ptr<TResultCursor> SqliteBackend::OpenTable(const QString& table, int maxRecords) {
+    return Query(TableQuery(table, maxRecords));
 }
 
 qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& params,
                                      TRowStore* rows) {
     sqlite3* db = Handle();
+    ParkCursors();
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
@@ -356,7 +332,7 @@ qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& par
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
         if (rows)
-            AppendRow(statement, *rows);
+            AppendSqliteRow(statement, *rows);
     sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
         Fail();

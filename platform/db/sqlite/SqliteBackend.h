@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 #include "db/DbBackend.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
+struct TSqliteOrigins;
+class SqliteScrollCursor;
 
 // An SQLite file through the sqlite3 library itself, rows read straight into the row store.
 // The file is opened read-write but never created: a missing file is an error.
@@ -22,6 +26,9 @@ class SqliteBackend : public DbBackend {
     // Only one statement may stand in `sql`; one that returns no columns is refused unrun.
     std::unique_ptr<TResultCursor> Query(const QString& sql) override;
     std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) override;
+    // Nothing for a statement that cannot be read from a given row (a PRAGMA, say).
+    std::unique_ptr<TScrollCursor> ScrollQuery(const QString& sql) override;
+    std::unique_ptr<TScrollCursor> ScrollTable(const QString& table, int maxRecords) override;
     qsizetype ExecuteWith(const QString& sql, const QVariantList& params, TRowStore* rows) override;
     void StartTransaction() override;
     void Commit() override;
@@ -29,8 +36,14 @@ class SqliteBackend : public DbBackend {
 
   private:
     sqlite3* Handle();
+    sqlite3_stmt* PrepareQuery(const QString& sql, TSqliteOrigins& origins);
+    static QString TableQuery(const QString& table, int maxRecords);
+    // A statement left in the middle of its rows keeps the connection's changes from being
+    // committed: the open cursors let go of theirs before anything is written.
+    void ParkCursors();
     [[noreturn]] void Fail() const;
 
     QString fileName_;
     sqlite3* db_ = nullptr;
+    std::vector<SqliteScrollCursor*> cursors_;
 };

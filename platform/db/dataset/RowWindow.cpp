@@ -1,0 +1,150 @@
+#include "db/dataset/RowWindow.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+TRowWindow::TRowWindow(std::unique_ptr<TScrollCursor> cursor, int columnCount)
+    : cursor_(std::move(cursor)), columnCount_(columnCount) {
+    // Pages keep their places: StoreOf hands out references into them.
+    pages_.reserve(kMaxPages);
+    changed_.Reset(columnCount_);
+    missing_.Reset(columnCount_);
+    missing_.AppendRow(QVariantList(columnCount_));
+}
+
+bool TRowWindow::ReadFirstPage() {
+    const qsizetype rows = PageOf(0).rows.RowCount();
+    SetCursorRows(rows);
+    return rows == kPageRows;
+}
+
+void TRowWindow::SetCursorRows(qsizetype rows) {
+    // Counting ends the opening, before any change could be made.
+    cursorRows_ = rows;
+    shownRows_ = rows;
+    pieces_.clear();
+    if (rows > 0)
+        pieces_.push_back({0, rows, false});
+}
+
+std::size_t TRowWindow::PieceOf(qsizetype row, qsizetype& offset) const {
+    if (row < 0 || row >= shownRows_)
+        throw std::out_of_range("TRowWindow: row out of range");
+    for (std::size_t index = 0; index < pieces_.size(); ++index) {
+        if (row < pieces_[index].length) {
+            offset = row;
+            return index;
+        }
+        row -= pieces_[index].length;
+    }
+    throw std::out_of_range("TRowWindow: row out of range");
+}
+
+void TRowWindow::SplitAt(qsizetype row) {
+    if (row >= shownRows_)
+        return;
+    qsizetype offset;
+    const std::size_t index = PieceOf(row, offset);
+    if (offset == 0)
+        return;
+    Piece& piece = pieces_[index];
+    const Piece rest{piece.first + offset, piece.length - offset, false};
+    piece.length = offset;
+    pieces_.insert(pieces_.begin() + std::ptrdiff_t(index) + 1, rest);
+}
+
+const TRowWindow::Page& TRowWindow::PageOf(qsizetype index) {
+    ++clock_;
+    for (Page& page : pages_) {
+        if (page.index == index) {
+            page.used = clock_;
+            return page;
+        }
+    }
+    TRowStore rows;
+    rows.Reset(columnCount_);
+    cursor_->Read(index * kPageRows, kPageRows, rows);
+    Page* slot;
+    if (pages_.size() < kMaxPages) {
+        slot = &pages_.emplace_back();
+    } else {
+        slot = &*std::min_element(pages_.begin(), pages_.end(),
+                                  [](const Page& a, const Page& b) { return a.used < b.used; });
+    }
+    slot->index = index;
+    slot->rows = std::move(rows);
+    slot->used = clock_;
+    return *slot;
+}
+
+const TRowStore& TRowWindow::StoreOf(qsizetype row, qsizetype& at) {
+    qsizetype offset;
+    const Piece& piece = pieces_[PieceOf(row, offset)];
+    if (piece.changed) {
+        at = piece.first;
+        return changed_;
+    }
+    const qsizetype cursorRow = piece.first + offset;
+    if (const auto edit = edited_.find(cursorRow); edit != edited_.end()) {
+        at = edit->second;
+        return changed_;
+    }
+    const Page& page = PageOf(cursorRow / kPageRows);
+    at = cursorRow % kPageRows;
+    if (at < page.rows.RowCount())
+        return page.rows;
+    at = 0;
+    return missing_;
+}
+
+QVariantList TRowWindow::RowValues(qsizetype row) {
+    qsizetype at;
+    return StoreOf(row, at).RowValues(at);
+}
+
+void TRowWindow::ReplaceRow(qsizetype row, const QVariantList& values) {
+    qsizetype offset;
+    const Piece& piece = pieces_[PieceOf(row, offset)];
+    if (piece.changed) {
+        changed_.ReplaceRow(piece.first, values);
+        return;
+    }
+    const qsizetype cursorRow = piece.first + offset;
+    if (const auto edit = edited_.find(cursorRow); edit != edited_.end()) {
+        changed_.ReplaceRow(edit->second, values);
+        return;
+    }
+    changed_.AppendRow(values);
+    edited_[cursorRow] = changed_.RowCount() - 1;
+}
+
+void TRowWindow::InsertRow(qsizetype row, const QVariantList& values) {
+    if (row < 0 || row > shownRows_)
+        throw std::out_of_range("TRowWindow: row out of range");
+    SplitAt(row);
+    std::size_t index = pieces_.size();
+    if (row < shownRows_) {
+        qsizetype offset;
+        index = PieceOf(row, offset);
+    }
+    changed_.AppendRow(values);
+    pieces_.insert(pieces_.begin() + std::ptrdiff_t(index), {changed_.RowCount() - 1, 1, true});
+    ++shownRows_;
+}
+
+void TRowWindow::RemoveRow(qsizetype row) {
+    SplitAt(row);
+    SplitAt(row + 1);
+    qsizetype offset;
+    const std::size_t index = PieceOf(row, offset);
+    pieces_.erase(pieces_.begin() + std::ptrdiff_t(index));
+    --shownRows_;
+}
+
+std::size_t TRowWindow::MemoryUsed() const {
+    std::size_t used = changed_.MemoryUsed() + pieces_.capacity() * sizeof(Piece) +
+                       edited_.size() * 2 * sizeof(qsizetype);
+    for (const Page& page : pages_)
+        used += page.rows.MemoryUsed();
+    return used;
+}

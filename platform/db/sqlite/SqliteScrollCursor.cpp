@@ -1,0 +1,164 @@
+#include "db/sqlite/SqliteScrollCursor.h"
+
+#include <sqlite3.h>
+
+#include <QString>
+#include <chrono>
+#include <future>
+
+#include "core/Exception.h"
+#include "db/dataset/RowStore.h"
+#include "db/sqlite/SqliteRows.h"
+
+namespace {
+
+// The statement's own text, fit to stand inside parentheses: without the closing semicolon, and
+// on lines of its own so that a trailing "--" comment ends before the parenthesis.
+QByteArray Body(sqlite3_stmt* statement) {
+    QByteArray text = sqlite3_sql(statement);
+    while (!text.isEmpty() && (QChar::isSpace(uchar(text.back())) || text.back() == ';'))
+        text.chop(1);
+    return "(\n" + text + "\n)";
+}
+
+sqlite3_stmt* Prepare(sqlite3* db, const QByteArray& sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return statement;
+}
+
+}  // namespace
+
+std::unique_ptr<SqliteScrollCursor> SqliteScrollCursor::Open(sqlite3* db, sqlite3_stmt* statement,
+                                                            TSqliteOrigins origins) {
+    QByteArray body = Body(statement);
+    sqlite3_stmt* counter = Prepare(db, "SELECT count(*) FROM " + body);
+    if (!counter) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return std::unique_ptr<SqliteScrollCursor>(
+        new SqliteScrollCursor(db, statement, counter, std::move(body), std::move(origins)));
+}
+
+SqliteScrollCursor::SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sqlite3_stmt* counter,
+                                       QByteArray body, TSqliteOrigins origins)
+    : db_(db),
+      statement_(statement),
+      counter_(counter),
+      body_(std::move(body)),
+      origins_(std::move(origins)),
+      fields_(SqliteResultFields(statement, undecided_)) {}
+
+SqliteScrollCursor::~SqliteScrollCursor() {
+    if (!db_)
+        return;
+    Detach();
+    if (onGone)
+        onGone();
+}
+
+void SqliteScrollCursor::Detach() {
+    sqlite3_finalize(statement_);
+    sqlite3_finalize(counter_);
+    sqlite3_finalize(seeker_);
+    statement_ = counter_ = seeker_ = reader_ = nullptr;
+    db_ = nullptr;
+}
+
+void SqliteScrollCursor::Park() {
+    if (reader_)
+        sqlite3_reset(reader_);
+    reader_ = nullptr;
+    next_ = -1;
+}
+
+void SqliteScrollCursor::Fail(const char* message) {
+    const QString text = QString::fromUtf8(message);
+    Park();
+    throw EDatabaseError(text);
+}
+
+void SqliteScrollCursor::Seek(qsizetype row) {
+    Park();
+    if (row == 0) {
+        reader_ = statement_;
+    } else {
+        if (!seeker_ && !(seeker_ = Prepare(db_, "SELECT * FROM " + body_ + " LIMIT -1 OFFSET ?")))
+            Fail(sqlite3_errmsg(db_));
+        sqlite3_bind_int64(seeker_, 1, row);
+        reader_ = seeker_;
+    }
+    next_ = row;
+}
+
+void SqliteScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
+    if (!db_)
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    if (!reader_ || next_ != first)
+        Seek(first);
+    for (qsizetype read = 0; read < count; ++read) {
+        const int rc = sqlite3_step(reader_);
+        if (rc == SQLITE_DONE) {
+            Park();
+            return;
+        }
+        if (rc != SQLITE_ROW)
+            Fail(sqlite3_errmsg(db_));
+        if (!undecided_.empty())
+            DecideSqliteTypes(reader_, fields_, undecided_);
+        AppendSqliteRow(reader_, rows);
+        ++next_;
+    }
+}
+
+qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
+    if (!db_)
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    interrupted_ = false;
+    struct Outcome {
+        int rc;
+        qsizetype rows;
+        QString message;
+    };
+    auto step = [this] {
+        Outcome outcome{sqlite3_step(counter_), 0, {}};
+        if (outcome.rc == SQLITE_ROW)
+            outcome.rows = qsizetype(sqlite3_column_int64(counter_, 0));
+        else
+            outcome.message = QString::fromUtf8(sqlite3_errmsg(db_));
+        sqlite3_reset(counter_);
+        return outcome;
+    };
+    Outcome outcome;
+    // A connection in serialized mode may be used from the second thread; otherwise the count
+    // runs here and the window waits.
+    if (sqlite3_threadsafe() == 1) {
+        std::future<Outcome> counting = std::async(std::launch::async, step);
+        while (counting.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+            wait();
+        outcome = counting.get();
+    } else {
+        outcome = step();
+    }
+    if (outcome.rc == SQLITE_ROW)
+        return outcome.rows;
+    if (interrupted_ || outcome.rc == SQLITE_INTERRUPT)
+        throw EOperationCancelled(QStringLiteral("Cancelled"));
+    throw EDatabaseError(outcome.message);
+}
+
+void SqliteScrollCursor::Interrupt() {
+    if (!db_)
+        return;
+    interrupted_ = true;
+    sqlite3_interrupt(db_);
+}
+
+TUpdateResolver SqliteScrollCursor::UpdateTarget() const {
+    return SqliteUpdateResolver(db_, origins_);
+}

@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "GridText.h"
+#include "core/TextFileWriter.h"
+#include "db/components/ADOQuery.h"
+#include "db/dataset/DataSource.h"
+#include "db/grid/DBGrid.h"
+#include "platform/PostgresSuite.h"
+
+namespace {
+
+// Large enough that neither engine can hide a whole read behind a page or two; smaller under
+// the sanitizers, which run every row many times slower.
+// QUORVA_CURSOR_TEST_ROWS sets another count for a quicker run.
+#ifdef QUORVA_SANITIZED
+constexpr qsizetype kDefaultRows = 300'000;
+#else
+constexpr qsizetype kDefaultRows = 5'000'000;
+#endif
+const qsizetype kRows = qEnvironmentVariableIsSet("QUORVA_CURSOR_TEST_ROWS")
+                            ? qEnvironmentVariableIntValue("QUORVA_CURSOR_TEST_ROWS")
+                            : kDefaultRows;
+
+const TCursorLocation kLocations[] = {clUseClient, clUseServer};
+
+const char* Name(TCursorLocation location) {
+    return location == clUseServer ? "server-side" : "client-side";
+}
+
+// The same `orders` in SQLite and in PostgreSQL: ids 1..kRows, text, numbers, dates and NULLs.
+QString SqliteOrders() {
+    return QStringLiteral(
+               "CREATE TABLE orders(id INTEGER PRIMARY KEY, customer TEXT, city TEXT, amount REAL,"
+               " qty INTEGER, date TEXT, note TEXT, flag INTEGER, rate REAL, code TEXT);"
+               "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < %1)"
+               " INSERT INTO orders SELECT n, 'Customer ' || n, 'City ' || (n % 50),"
+               " (n % 100000) / 100.0, n % 500 + 1, '2020-01-' || printf('%02d', n % 28 + 1),"
+               " CASE WHEN n % 5 = 0 THEN NULL ELSE 'note ' || n END, n % 2,"
+               " (n % 10000) / 10000.0, 'AB-' || printf('%05d', n % 100000) FROM c;")
+        .arg(kRows);
+}
+
+QString PostgresOrders() {
+    return QStringLiteral(
+               "CREATE TABLE orders(id integer PRIMARY KEY, customer text, city text,"
+               " amount double precision, qty integer, date date, note text, flag integer,"
+               " rate double precision, code text);"
+               "INSERT INTO orders SELECT n, 'Customer ' || n, 'City ' || (n % 50),"
+               " (n % 100000) / 100.0, n % 500 + 1, date '2020-01-01' + n % 28,"
+               " CASE WHEN n % 5 = 0 THEN NULL ELSE 'note ' || n END, n % 2,"
+               " (n % 10000) / 10000.0, 'AB-' || lpad((n % 100000)::text, 5, '0')"
+               " FROM generate_series(1, %1) n;"
+               "ANALYZE orders;")
+        .arg(kRows);
+}
+
+// One query on `orders` with a grid over it, as the main window has them, on either engine.
+class ServerCursor : public PostgresSuite {
+  protected:
+    static void SetUpTestSuite() {}
+
+    void UseSqlite() {
+        ScriptedSeamTest::SetUp();
+        sqlite_ = std::make_unique<TestDatabaseFile>(SqliteOrders());
+        Connect(QStringLiteral("Provider=SQLite;Data Source=") + sqlite_->Path());
+    }
+
+    // Skips when no server can be had.
+    bool UsePostgres() {
+        StartServer(QString(), PostgresOrders());
+        if (!skipReason_.isEmpty())
+            return false;
+        ScriptedSeamTest::SetUp();
+        Connect(server_->ConnectionString());
+        return true;
+    }
+
+    void SetUp() override {}
+    void TearDown() override {
+        query.Close();
+        connection.Close();
+        if (seam)
+            ScriptedSeamTest::TearDown();
+    }
+
+    void Connect(const QString& connectionString) {
+        OpenConnection(connection, connectionString);
+        query.SetConnection(&connection);
+        source.SetDataSet(&query);
+        grid.SetDataSource(&source);
+        grid.resize(600, 300);
+        grid.show();
+    }
+
+    void Open(TCursorLocation location, const QString& sql) {
+        query.Close();
+        query.SetCursorLocation(location);
+        query.SQL() = QStringList{sql};
+        query.Open();
+    }
+
+    QString Cell(qsizetype row, int column) {
+        return grid.model()->data(grid.model()->index(int(row), column)).toString();
+    }
+
+    // Save grid's walk into a file; returns its digest, having checked that it holds every
+    // row once, in order.
+    QByteArray SaveAndCheck() {
+        const QString path = folder.filePath(QStringLiteral("grid.txt"));
+        {
+            TTextFileWriter file(path);
+            GridText::WriteAllLines(query, file);
+            file.Commit();
+        }
+        QFile saved(path);
+        EXPECT_TRUE(saved.open(QIODevice::ReadOnly));
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        qsizetype lines = 0;
+        bool inOrder = true;
+        while (!saved.atEnd()) {
+            const QByteArray line = saved.readLine();
+            digest.addData(line);
+            ++lines;
+            if (inOrder && line.left(line.indexOf('\t')).toLongLong() != lines)
+                inOrder = false;
+        }
+        EXPECT_EQ(lines, kRows);
+        EXPECT_TRUE(inOrder) << "a row is missing, doubled or out of place";
+        return digest.result();
+    }
+
+    // Both cursor locations show the same rows: first, last, any, through the data set and the
+    // grid, with the exact count; Save grid writes the same file; a server-side result holds
+    // only a window of rows however far it is walked.
+    void ReadsTheSameOnBothLocations() {
+        // A few pages of rows, whatever the result's size.
+        constexpr std::size_t kServerMemoryLimit = 16 * 1024 * 1024;
+        const QString sql = QStringLiteral("SELECT * FROM orders ORDER BY id");
+        QByteArray saved[2];
+        for (const TCursorLocation location : kLocations) {
+            SCOPED_TRACE(Name(location));
+            Open(location, sql);
+            EXPECT_EQ(query.ServerSide(), location == clUseServer);
+            EXPECT_EQ(query.RecordCount(), kRows);
+            EXPECT_EQ(grid.model()->rowCount(), kRows);
+            EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(), QStringLiteral("1"));
+            EXPECT_EQ(Cell(kRows - 1, 0), QString::number(kRows));
+            query.Last();
+            EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).AsString(),
+                      QStringLiteral("Customer %1").arg(kRows));
+            query.SetRecNo(kRows / 2);
+            EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(), QString::number(kRows / 2));
+            EXPECT_TRUE(query.FieldByName(QStringLiteral("note")).IsNull() == (kRows / 2 % 5 == 0));
+            const TBookmark mark = query.GetBookmark();
+            query.First();
+            query.GotoBookmark(mark);
+            EXPECT_EQ(query.RecNo(), kRows / 2);
+            saved[location == clUseServer] = SaveAndCheck();
+            if (location == clUseServer) {
+                EXPECT_LT(query.MemoryUsed(), kServerMemoryLimit);
+            }
+        }
+        EXPECT_EQ(saved[0], saved[1]) << "the two cursor locations saved different files";
+    }
+
+    // An edit is written to the table by its key and shown at once; a deleted record leaves
+    // the count and the table, a new one joins them.
+    void EditsWriteBack() {
+        const qsizetype recNo = kRows - 5;
+        Open(clUseServer, QStringLiteral("SELECT * FROM orders ORDER BY id"));
+        query.SetRecNo(recNo);
+        query.Edit();
+        query.FieldByName(QStringLiteral("customer")).SetAsString(QStringLiteral("Edited ü"));
+        query.Post();
+        query.First();
+        query.SetRecNo(recNo);
+        EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).AsString(), QStringLiteral("Edited ü"));
+        query.First();
+        EXPECT_EQ(Cell(recNo - 1, 0), QString::number(recNo));
+        query.SetRecNo(recNo);
+        EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).TextAt(recNo - 1),
+                  QStringLiteral("Edited ü"));
+        query.SetRecNo(2);
+        query.Delete();
+        EXPECT_EQ(query.RecordCount(), kRows - 1);
+        EXPECT_EQ(Cell(1, 0), QStringLiteral("3"));
+        EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).TextAt(recNo - 2),
+                  QStringLiteral("Edited ü"));
+        query.Append();
+        query.FieldByName(QStringLiteral("id")).SetAsString(QString::number(kRows + 1));
+        query.FieldByName(QStringLiteral("customer")).SetAsString(QStringLiteral("New"));
+        query.Post();
+        EXPECT_EQ(query.RecordCount(), kRows);
+        query.First();
+        query.Last();
+        EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).AsString(), QStringLiteral("New"));
+
+        Open(clUseServer, QStringLiteral("SELECT customer FROM orders WHERE id = %1").arg(recNo));
+        EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("Edited ü"));
+        Open(clUseServer, QStringLiteral("SELECT count(*), max(id) FROM orders"));
+        EXPECT_EQ(query.Fields(0).AsString(), QString::number(kRows));
+        EXPECT_EQ(query.Fields(1).AsString(), QString::number(kRows + 1));
+    }
+
+    // Escape during a count that would take hours stops it on the server: the query is
+    // closed, the grid empty, and the next statement runs.
+    void EscapeCancelsTheCount() {
+        // Escape while the rows are being counted, as a user would press it.
+        QTimer escape;
+        escape.setInterval(200);
+        QObject::connect(&escape, &QTimer::timeout, &grid, [this] {
+            if (query.Loading())
+                QCoreApplication::postEvent(&grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape,
+                                                                 Qt::NoModifier));
+        });
+        escape.start();
+        bool cancelled = false;
+        try {
+            Open(clUseServer, QStringLiteral("SELECT a.id, b.id FROM orders a, orders b"));
+        } catch (const EOperationCancelled& error) {
+            cancelled = true;
+            EXPECT_EQ(error.Message(), QStringLiteral("Cancelled"));
+        }
+        escape.stop();
+        EXPECT_TRUE(cancelled);
+        EXPECT_FALSE(query.Active());
+        EXPECT_EQ(grid.model()->rowCount(), 0);
+        Open(clUseServer, QStringLiteral("SELECT id FROM orders WHERE id = 7"));
+        EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("7"));
+    }
+
+    void ReadsEditsAndCancels() {
+        {
+            SCOPED_TRACE("reading");
+            ReadsTheSameOnBothLocations();
+        }
+        {
+            SCOPED_TRACE("editing");
+            EditsWriteBack();
+        }
+        {
+            SCOPED_TRACE("cancelling");
+            EscapeCancelsTheCount();
+        }
+    }
+
+    TADOConnection connection;
+    TADOQuery query;
+    TDataSource source;
+    TDBGrid grid;
+    QTemporaryDir folder;
+
+  private:
+    std::unique_ptr<TestDatabaseFile> sqlite_;
+};
+
+}  // namespace
+
+TEST_F(ServerCursor, Sqlite) {
+    UseSqlite();
+    ReadsEditsAndCancels();
+}
+
+TEST_F(ServerCursor, Postgres) {
+    if (!UsePostgres())
+        GTEST_SKIP() << "no PostgreSQL server for this test: " << skipReason_.toStdString();
+    ReadsEditsAndCancels();
+    // The server connection dropped while the grid scrolls: one clear error, the query closed.
+    Open(clUseServer, QStringLiteral("SELECT * FROM orders ORDER BY id"));
+    TADOConnection admin;
+    OpenConnection(admin, server_->ConnectionString());
+    admin.Backend().Execute(QStringLiteral(
+        "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> pg_backend_pid() "
+        "AND datname = current_database()"));
+    seam->shown.clear();
+    EXPECT_EQ(Cell(kRows / 3, 0), QString());
+    for (int round = 0; round < 5 && query.Active(); ++round)
+        QCoreApplication::processEvents();
+    EXPECT_FALSE(query.Active());
+    EXPECT_EQ(seam->Texts(QStringLiteral("error")).size(), 1);
+}
