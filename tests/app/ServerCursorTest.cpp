@@ -168,6 +168,13 @@ class ServerCursor : public PostgresSuite {
             }
         }
         EXPECT_EQ(saved[0], saved[1]) << "the two cursor locations saved different files";
+
+        // The whole table as the table list's "Select * from" asks for it, read from both ends.
+        Open(clUseServer, QStringLiteral("select * from orders"));
+        for (const qsizetype recNo : {kRows, kRows - 700, kRows / 2 + 1, kRows / 2, qsizetype(3)}) {
+            query.SetRecNo(recNo);
+            EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(), QString::number(recNo));
+        }
     }
 
     // An edit is written to the table by its key and shown at once; a deleted record leaves

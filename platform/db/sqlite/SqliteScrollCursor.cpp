@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QRegularExpression>
+#include <QStringList>
 #include <QString>
 #include <chrono>
 #include <future>
@@ -52,7 +54,42 @@ SqliteScrollCursor::SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sql
       counter_(counter),
       body_(std::move(body)),
       origins_(std::move(origins)),
-      fields_(SqliteResultFields(statement, undecided_)) {}
+      fields_(SqliteResultFields(statement, undecided_)) {
+    PrepareBackward();
+}
+
+void SqliteScrollCursor::PrepareBackward() {
+    // Only the plain statement over one table; its plan must be the table's own scan (no index,
+    // no sorting), which gives the rows in rowid order.
+    static const QRegularExpression wholeTable(
+        QStringLiteral(R"(^\s*select\s+\*\s+from\s+((?:"(?:[^"]|"")+"|\[[^\]]+\]|`[^`]+`|)"
+                       R"([A-Za-z_][A-Za-z0-9_$]*))\s*;?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match =
+        wholeTable.match(QString::fromUtf8(sqlite3_sql(statement_)));
+    if (!match.hasMatch() || origins_.Reads.isEmpty())
+        return;
+    // The authorizer hears every column read: all of them from the one table, none through a view.
+    for (const TSqliteOrigins::Read& read : origins_.Reads)
+        if (read.Table != origins_.Reads[0].Table || !read.Through.isEmpty())
+            return;
+    for (const TSqliteOrigins::Column& column : origins_.Columns)
+        if (column.Name.compare(QLatin1String("_rowid_"), Qt::CaseInsensitive) == 0)
+            return;
+    const QByteArray table = match.captured(1).toUtf8();
+    sqlite3_stmt* plan = Prepare(db_, "EXPLAIN QUERY PLAN SELECT * FROM " + table);
+    if (!plan)
+        return;
+    QStringList steps;
+    while (sqlite3_step(plan) == SQLITE_ROW)
+        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+    sqlite3_finalize(plan);
+    if (steps.size() != 1 || !steps[0].startsWith(QLatin1String("SCAN ")) ||
+        steps[0].contains(QLatin1String(" USING ")))
+        return;
+    // A table without rowid (or a view) has no _rowid_: nothing is prepared then.
+    backward_ = Prepare(db_, "SELECT * FROM " + table + " ORDER BY _rowid_ DESC LIMIT ? OFFSET ?");
+}
 
 SqliteScrollCursor::~SqliteScrollCursor() {
     if (!db_)
@@ -66,7 +103,8 @@ void SqliteScrollCursor::Detach() {
     sqlite3_finalize(statement_);
     sqlite3_finalize(counter_);
     sqlite3_finalize(seeker_);
-    statement_ = counter_ = seeker_ = reader_ = nullptr;
+    sqlite3_finalize(backward_);
+    statement_ = counter_ = seeker_ = reader_ = backward_ = nullptr;
     db_ = nullptr;
 }
 
@@ -99,6 +137,8 @@ void SqliteScrollCursor::Seek(qsizetype row) {
 void SqliteScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
     if (!db_)
         throw EDatabaseError(QStringLiteral("Database is not open"));
+    if ((!reader_ || next_ != first) && backward_ && counted_ > 0 && first > counted_ / 2)
+        return ReadBackward(first, count, rows);
     if (!reader_ || next_ != first)
         Seek(first);
     for (qsizetype read = 0; read < count; ++read) {
@@ -114,6 +154,28 @@ void SqliteScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows)
         AppendSqliteRow(reader_, rows);
         ++next_;
     }
+}
+
+void SqliteScrollCursor::ReadBackward(qsizetype first, qsizetype count, TRowStore& rows) {
+    Park();
+    const qsizetype end = qMin(first + count, counted_);
+    if (end <= first)
+        return;
+    sqlite3_bind_int64(backward_, 1, end - first);
+    sqlite3_bind_int64(backward_, 2, counted_ - end);
+    TRowStore backwards;
+    backwards.Reset(rows.ColumnCount());
+    int rc;
+    while ((rc = sqlite3_step(backward_)) == SQLITE_ROW) {
+        if (!undecided_.empty())
+            DecideSqliteTypes(backward_, fields_, undecided_);
+        AppendSqliteRow(backward_, backwards);
+    }
+    sqlite3_reset(backward_);
+    if (rc != SQLITE_DONE)
+        throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db_)));
+    for (qsizetype row = backwards.RowCount() - 1; row >= 0; --row)
+        rows.AppendRow(backwards.RowValues(row));
 }
 
 qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
@@ -146,7 +208,7 @@ qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
         outcome = step();
     }
     if (outcome.rc == SQLITE_ROW)
-        return outcome.rows;
+        return counted_ = outcome.rows;
     if (interrupted_ || outcome.rc == SQLITE_INTERRUPT)
         throw EOperationCancelled(QStringLiteral("Cancelled"));
     throw EDatabaseError(outcome.message);

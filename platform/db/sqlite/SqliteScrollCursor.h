@@ -16,8 +16,10 @@ struct sqlite3_stmt;
 // statement itself; reading from another row steps "SELECT * FROM (statement) LIMIT -1 OFFSET
 // n", which SQLite skips through without building the skipped rows. The count is SQLite's own
 // count(*) of the statement, run on a second thread so that the window keeps painting; Interrupt
-// stops it. The rows are read as the database holds them at each read: changes made meanwhile
-// show only in pages read afterwards.
+// stops it. SQLite's tables keep no row numbers, so a jump costs a walk past the rows before it;
+// a whole table read in rowid order ("select * from t") is read from its end instead when the
+// row lies in the second half. The rows are read as the database holds them at each read:
+// changes made meanwhile show only in pages read afterwards.
 class SqliteScrollCursor : public TScrollCursor {
   public:
     // Takes the prepared statement; nothing (and the statement finalized) when it cannot be
@@ -43,6 +45,9 @@ class SqliteScrollCursor : public TScrollCursor {
     SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sqlite3_stmt* counter,
                        QByteArray body, TSqliteOrigins origins);
     void Seek(qsizetype row);
+    // For a whole table scanned in rowid order: the same rows from the last one backwards.
+    void PrepareBackward();
+    void ReadBackward(qsizetype first, qsizetype count, TRowStore& rows);
     [[noreturn]] void Fail(const char* message);
 
     sqlite3* db_;
@@ -50,6 +55,8 @@ class SqliteScrollCursor : public TScrollCursor {
     sqlite3_stmt* counter_;           // SELECT count(*) FROM (statement)
     sqlite3_stmt* seeker_ = nullptr;  // from any row, prepared at the first jump
     sqlite3_stmt* reader_ = nullptr;  // the one stepped last, or none
+    sqlite3_stmt* backward_ = nullptr;
+    qsizetype counted_ = -1;
     qsizetype next_ = -1;             // the row reader_ gives next
     QByteArray body_;
     TSqliteOrigins origins_;
