@@ -47,6 +47,14 @@ TLibpq Load() {
     load(libpq.getCancel, "PQgetCancel");
     load(libpq.cancel, "PQcancel");
     load(libpq.freeCancel, "PQfreeCancel");
+    load(libpq.ntuples, "PQntuples");
+    load(libpq.nfields, "PQnfields");
+    load(libpq.ftype, "PQftype");
+    load(libpq.getvalue, "PQgetvalue");
+    load(libpq.getisnull, "PQgetisnull");
+    load(libpq.getlength, "PQgetlength");
+    load(libpq.unescapeBytea, "PQunescapeBytea");
+    load(libpq.freemem, "PQfreemem");
     return libpq;
 }
 
@@ -146,4 +154,47 @@ bool PgCancel(const QSqlDriver& driver) {
     const bool sent = pq.cancel(cancel, error, int(sizeof error)) == 1;
     pq.freeCancel(cancel);
     return sent;
+}
+
+void* PgConnection(const QSqlDriver& driver) {
+    return const_cast<void*>(Connection(driver));
+}
+
+TPgResult::~TPgResult() {
+    if (result_)
+        Libpq().clear(result_);
+}
+
+TPgResult& TPgResult::operator=(TPgResult&& other) noexcept {
+    if (this != &other) {
+        if (result_)
+            Libpq().clear(result_);
+        result_ = std::exchange(other.result_, nullptr);
+    }
+    return *this;
+}
+
+void PgSend(void* connection, const QByteArray& command) {
+    const TLibpq& pq = Libpq();
+    if (!connection || !pq.freemem)
+        throw EDatabaseError(QStringLiteral("The PostgreSQL client library is not loaded"));
+    if (!pq.sendQuery(connection, command.constData()))
+        throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
+}
+
+TPgResult PgAnswer(void* connection) {
+    const TLibpq& pq = Libpq();
+    TPgResult last;
+    QString error;
+    while (void* result = pq.getResult(connection)) {
+        const int status = pq.resultStatus(result);
+        if (status != kCommandOk && status != kTuplesOk && error.isEmpty())
+            error = QString::fromUtf8(pq.resultErrorMessage(result)).trimmed();
+        last = TPgResult(result);
+    }
+    if (!error.isEmpty())
+        throw EDatabaseError(error);
+    if (!last.Get())
+        throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
+    return last;
 }

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstddef>
 #include <functional>
+#include <utility>
 
 class QSqlDriver;
 
@@ -27,7 +29,37 @@ struct TLibpq {
     void* (*getCancel)(void* connection) = nullptr;
     int (*cancel)(void* cancel, char* errorBuffer, int size) = nullptr;
     void (*freeCancel)(void* cancel) = nullptr;
+    int (*ntuples)(const void* result) = nullptr;
+    int (*nfields)(const void* result) = nullptr;
+    unsigned int (*ftype)(const void* result, int column) = nullptr;
+    char* (*getvalue)(const void* result, int row, int column) = nullptr;
+    int (*getisnull)(const void* result, int row, int column) = nullptr;
+    int (*getlength)(const void* result, int row, int column) = nullptr;
+    unsigned char* (*unescapeBytea)(const unsigned char* text, std::size_t* length) = nullptr;
+    void (*freemem)(void* memory) = nullptr;
 };
+
+// The PGconn behind a QPSQL driver; null for other drivers and closed connections.
+void* PgConnection(const QSqlDriver& driver);
+
+// A PGresult, cleared when it goes.
+class TPgResult {
+  public:
+    explicit TPgResult(void* result = nullptr) : result_(result) {}
+    ~TPgResult();
+    TPgResult(TPgResult&& other) noexcept : result_(std::exchange(other.result_, nullptr)) {}
+    TPgResult& operator=(TPgResult&& other) noexcept;
+    void* Get() const { return result_; }
+
+  private:
+    void* result_;
+};
+
+// Sends one command without waiting for its answer; raises EDatabaseError when it cannot.
+void PgSend(void* connection, const QByteArray& command);
+// Waits for the answer of the command sent last and returns its result; raises EDatabaseError
+// with the server's message when it failed.
+TPgResult PgAnswer(void* connection);
 
 const TLibpq& Libpq();
 

@@ -1,6 +1,10 @@
 #include "db/qtsql/PgScrollCursor.h"
 
+#include <QDate>
 #include <QSqlError>
+#include <QSqlResult>
+#include <cstdlib>
+#include <vector>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -28,6 +32,85 @@ QString Body(const QString& sql) {
     return body + QLatin1Char('\n');
 }
 
+// PostgreSQL type oids whose text Qt's driver turns into values with rules of its own (times
+// and dates with time zones, binary data, old integer-like types): such results are read
+// through the driver.
+bool DriverOnly(unsigned int oid) {
+    switch (oid) {
+        case 17:    // bytea
+        case 24:    // regproc
+        case 26:    // oid
+        case 28:    // xid
+        case 29:    // cid
+        case 702:   // abstime
+        case 703:   // reltime
+        case 1083:  // time
+        case 1114:  // timestamp
+        case 1184:  // timestamptz
+        case 1266:  // timetz
+            return true;
+        default:
+            return false;
+    }
+}
+
+// One value of a text-format result as Qt's driver gives it: booleans and integers as integers,
+// floating and numeric as doubles (its default precision), dates as ISO text, the rest as text.
+void AppendValue(const char* text, int length, unsigned int oid, TRowStore& rows) {
+    switch (oid) {
+        case 16:  // bool
+            rows.AddInteger(text[0] == 't' ? 1 : 0);
+            return;
+        case 20:  // int8
+        case 21:  // int2
+        case 23:  // int4
+            rows.AddInteger(std::strtoll(text, nullptr, 10));
+            return;
+        case 700:   // float4
+        case 701:   // float8
+        case 1700:  // numeric
+            rows.AddFloat(std::strtod(text, nullptr));
+            return;
+        case 1082:  // date: plain ISO text stays as it is, anything else as the driver reads it
+            if (length == 10 && text[4] == '-' && text[7] == '-') {
+                rows.AddText({text, std::size_t(length)});
+                return;
+            }
+            rows.AddValue(QDate::fromString(QString::fromLatin1(text, length), Qt::ISODate));
+            return;
+        default:
+            rows.AddText({text, std::size_t(length)});
+    }
+}
+
+// The PGresult behind a query of Qt's driver; null when there is none.
+const void* PgResultOf(const QSqlQuery& query) {
+    const QVariant handle = query.result()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "pg_result*") != 0)
+        return nullptr;
+    return *static_cast<const void* const*>(handle.constData());
+}
+
+void AppendResult(const TPgResult& result, TRowStore& rows) {
+    const TLibpq& pq = Libpq();
+    void* r = result.Get();
+    const int count = pq.ntuples(r), columns = pq.nfields(r);
+    std::vector<unsigned int> oids(static_cast<std::size_t>(columns));
+    for (int column = 0; column < columns; ++column)
+        oids[std::size_t(column)] = pq.ftype(r, column);
+    for (int row = 0; row < count; ++row) {
+        rows.BeginRow();
+        for (int column = 0; column < columns; ++column) {
+            if (pq.getisnull(r, row, column))
+                rows.AddNull();
+            else
+                AppendValue(pq.getvalue(r, row, column), pq.getlength(r, row, column),
+                            oids[std::size_t(column)], rows);
+        }
+        rows.EndRow();
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, const QSqlDatabase& main,
@@ -51,6 +134,11 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, const Q
     for (int column = 0; column < record.count(); ++column)
         cursor->fields_.append(FieldDefFromSqlField(record.field(column), main.driverName()));
     cursor->updateTarget_ = PgUpdateResolver(backend, PgOriginsOf(describe, sql));
+    const void* description = PgResultOf(describe);
+    cursor->direct_ = Libpq().freemem && description && PgConnection(*cursor->db_.driver());
+    for (int column = 0; cursor->direct_ && column < record.count(); ++column)
+        if (DriverOnly(Libpq().ftype(description, column)))
+            cursor->direct_ = false;
     describe.finish();
     return cursor;
 }
@@ -75,18 +163,68 @@ void PgScrollCursor::Detach() {
 
 void PgScrollCursor::Run(const QString& command) {
     QSqlQuery query(db_);
-    if (!query.exec(command))
+    if (!query.exec(command)) {
+        next_ = -1;
         throw EDatabaseError(ErrorText(query.lastError()));
+    }
 }
 
 void PgScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
     if (!db_.isOpen())
         throw EDatabaseError(QStringLiteral("Database is not open"));
-    if (first != next_) {
-        // ABSOLUTE n stands on the n-th row counted from 1, so the next FETCH starts at `first`.
-        Run(QStringLiteral("MOVE ABSOLUTE %1 IN %2").arg(first).arg(kCursor));
-        next_ = first;
+    const bool walking = first == lastEnd_;
+    if (const qsizetype read = TakePrefetch(first, count, rows); read >= 0) {
+        lastEnd_ = first + read;
+    } else {
+        if (first != next_) {
+            // ABSOLUTE n stands on the n-th row counted from 1: the next FETCH starts at `first`.
+            Run(QStringLiteral("MOVE ABSOLUTE %1 IN %2").arg(first).arg(kCursor));
+            next_ = first;
+        }
+        if (!direct_)
+            return ReadThroughDriver(count, rows);
+        void* connection = PgConnection(*db_.driver());
+        try {
+            PgSend(connection, QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor).toUtf8());
+            const TPgResult result = PgAnswer(connection);
+            AppendResult(result, rows);
+            next_ += Libpq().ntuples(result.Get());
+        } catch (...) {
+            next_ = -1;
+            throw;
+        }
+        lastEnd_ = next_;
     }
+    // A walk goes on: the server fetches the next page meanwhile.
+    if (direct_ && walking && lastEnd_ - first == count) {
+        PgSend(PgConnection(*db_.driver()),
+               QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor).toUtf8());
+        prefetching_ = true;
+        prefetchFirst_ = lastEnd_;
+        prefetchCount_ = count;
+    }
+}
+
+qsizetype PgScrollCursor::TakePrefetch(qsizetype first, qsizetype count, TRowStore& rows) {
+    if (!prefetching_)
+        return -1;
+    prefetching_ = false;
+    TPgResult result;
+    try {
+        result = PgAnswer(PgConnection(*db_.driver()));
+    } catch (...) {
+        next_ = -1;
+        throw;
+    }
+    const qsizetype read = Libpq().ntuples(result.Get());
+    next_ = prefetchFirst_ + read;
+    if (first != prefetchFirst_ || count != prefetchCount_)
+        return -1;
+    AppendResult(result, rows);
+    return read;
+}
+
+void PgScrollCursor::ReadThroughDriver(qsizetype count, TRowStore& rows) {
     QSqlQuery fetch(db_);
     fetch.setForwardOnly(true);
     if (!fetch.exec(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor))) {
@@ -101,6 +239,7 @@ void PgScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
         rows.EndRow();
         ++next_;
     }
+    lastEnd_ = next_;
     if (fetch.lastError().isValid()) {
         next_ = -1;
         throw EDatabaseError(ErrorText(fetch.lastError()));
@@ -111,6 +250,8 @@ qsizetype PgScrollCursor::Count(const std::function<void()>& wait) {
     if (!db_.isOpen())
         throw EDatabaseError(QStringLiteral("Database is not open"));
     interrupted_ = false;
+    TRowStore ignored;
+    TakePrefetch(-1, 0, ignored);
     qsizetype moved;
     try {
         moved = PgCommandWhileWaiting(*db_.driver(),

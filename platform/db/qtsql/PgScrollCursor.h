@@ -12,8 +12,12 @@
 // connection of its own, inside a read-only repeatable-read transaction: the rows are those of
 // the moment the cursor opened, changes posted since (on the main connection) are laid over them
 // by the data set. Reading on from where the last read ended is one FETCH FORWARD; reading from
-// another row moves there first. The count is MOVE ALL, which the server runs to the end of the
-// result; the cursor then stands at the last row, so reading the end is quick.
+// another row moves there first; a walk through the rows has the next page fetched while the
+// program works on the last one. The count is MOVE ALL, which the server runs to the end of the
+// result; the cursor then stands at the last row, so reading the end is quick. Rows are read
+// with libpq and turned into values as Qt's driver turns them, which is quicker than asking
+// the driver; a result with a column whose values only the driver turns right (times, binary
+// data) is read through the driver.
 class PgScrollCursor : public TScrollCursor {
   public:
     // Nothing when the statement cannot be a cursor (SHOW, EXPLAIN, a change): the caller reads
@@ -37,11 +41,18 @@ class PgScrollCursor : public TScrollCursor {
   private:
     PgScrollCursor() = default;
     void Run(const QString& command);
+    void ReadThroughDriver(qsizetype count, TRowStore& rows);
+    // The FETCH sent ahead, taken in; the rows it read when it was for `first`, else -1.
+    qsizetype TakePrefetch(qsizetype first, qsizetype count, TRowStore& rows);
 
     QString connectionName_;
     QSqlDatabase db_;
     TFieldDefs fields_;
     TUpdateResolver updateTarget_;
     qsizetype next_ = 0;  // the row FETCH FORWARD gives next
+    qsizetype lastEnd_ = -1;  // where the last read ended
+    bool direct_ = false;     // rows read with libpq
+    bool prefetching_ = false;
+    qsizetype prefetchFirst_ = 0, prefetchCount_ = 0;
     std::atomic<bool> interrupted_{false};
 };
