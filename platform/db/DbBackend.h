@@ -33,6 +33,12 @@ class TScrollCursor {
     virtual const TFieldDefs& Fields() const = 0;
     // Appends the rows from `first` (from 0) on, at most `count`; fewer at the end of the result.
     virtual void Read(qsizetype first, qsizetype count, TRowStore& rows) = 0;
+    // The same for a read that may take long (the first rows of a statement that sorts
+    // everything first): `wait` runs meanwhile as for Count, and Interrupt stops the read.
+    virtual void ReadWaiting(qsizetype first, qsizetype count, TRowStore& rows,
+                             const std::function<void()>&) {
+        Read(first, count, rows);
+    }
     // The exact number of rows. The database may take long: `wait` runs every few tens of
     // milliseconds meanwhile, and an Interrupt from it ends the count with EOperationCancelled.
     virtual qsizetype Count(const std::function<void()>& wait) = 0;

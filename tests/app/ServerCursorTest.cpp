@@ -216,31 +216,36 @@ class ServerCursor : public PostgresSuite {
         EXPECT_EQ(query.Fields(1).AsString(), QString::number(kRows + 1));
     }
 
-    // Escape during a count that would take hours stops it on the server: the query is
-    // closed, the grid empty, and the next statement runs.
-    void EscapeCancelsTheCount() {
-        // Escape while the rows are being counted, as a user would press it.
-        QTimer escape;
-        escape.setInterval(200);
-        QObject::connect(&escape, &QTimer::timeout, &grid, [this] {
-            if (query.Loading())
-                QCoreApplication::postEvent(&grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape,
-                                                                 Qt::NoModifier));
-        });
-        escape.start();
-        bool cancelled = false;
-        try {
-            Open(clUseServer, QStringLiteral("SELECT a.id, b.id FROM orders a, orders b"));
-        } catch (const EOperationCancelled& error) {
-            cancelled = true;
-            EXPECT_EQ(error.Message(), QStringLiteral("Cancelled"));
+    // Escape during a count, or during the first rows of a sort, that would take hours stops
+    // the statement on the server: the query is closed, the grid empty, and the next statement
+    // runs.
+    void EscapeCancelsALongRead() {
+        for (const char* sql : {"SELECT a.id, b.id FROM orders a, orders b",
+                                "SELECT a.id FROM orders a, orders b ORDER BY a.id + b.id"}) {
+            SCOPED_TRACE(sql);
+            // Escape as a user would press it, until the read is over.
+            QTimer escape;
+            escape.setInterval(200);
+            QObject::connect(&escape, &QTimer::timeout, &grid, [this] {
+                if (query.Loading())
+                    QCoreApplication::postEvent(
+                        &grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            });
+            escape.start();
+            bool cancelled = false;
+            try {
+                Open(clUseServer, QString::fromLatin1(sql));
+            } catch (const EOperationCancelled& error) {
+                cancelled = true;
+                EXPECT_EQ(error.Message(), QStringLiteral("Cancelled"));
+            }
+            escape.stop();
+            EXPECT_TRUE(cancelled);
+            EXPECT_FALSE(query.Active());
+            EXPECT_EQ(grid.model()->rowCount(), 0);
+            Open(clUseServer, QStringLiteral("SELECT id FROM orders WHERE id = 7"));
+            EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("7"));
         }
-        escape.stop();
-        EXPECT_TRUE(cancelled);
-        EXPECT_FALSE(query.Active());
-        EXPECT_EQ(grid.model()->rowCount(), 0);
-        Open(clUseServer, QStringLiteral("SELECT id FROM orders WHERE id = 7"));
-        EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("7"));
     }
 
     void ReadsEditsAndCancels() {
@@ -254,7 +259,7 @@ class ServerCursor : public PostgresSuite {
         }
         {
             SCOPED_TRACE("cancelling");
-            EscapeCancelsTheCount();
+            EscapeCancelsALongRead();
         }
     }
 

@@ -87,9 +87,17 @@ void TDataSet::OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load) {
         for (int index = 0; index < defs.size(); ++index)
             fields_.push_back(std::make_unique<TField>(*this, index, defs[index]));
         writer_ = std::make_unique<TRecordWriter>(Engine(), cursor->UpdateTarget());
+        TScrollCursor& scroll = *cursor;
         window_ = std::make_unique<TRowWindow>(std::move(cursor), int(defs.size()));
         loading_ = load;
-        more = window_->ReadFirstPage();
+        // The cursor stays alive through the read even if the data set closes meanwhile.
+        const std::shared_ptr<TRowWindow> window = window_;
+        const QPointer<TDataSet> alive(this);
+        {
+            TBusyWait busy([&scroll] { scroll.Interrupt(); });
+            more = window->ReadFirstPage([&busy] { busy.Pump(); });
+        }
+        CheckLoad(alive, load);
     } catch (...) {
         loading_ = 0;
         ClearRows();

@@ -12,8 +12,8 @@ TRowWindow::TRowWindow(std::unique_ptr<TScrollCursor> cursor, int columnCount)
     missing_.AppendRow(QVariantList(columnCount_));
 }
 
-bool TRowWindow::ReadFirstPage() {
-    const qsizetype rows = PageOf(0).rows.RowCount();
+bool TRowWindow::ReadFirstPage(const std::function<void()>& wait) {
+    const qsizetype rows = PageOf(0, wait).rows.RowCount();
     SetCursorRows(rows);
     return rows == kPageRows;
 }
@@ -53,7 +53,7 @@ void TRowWindow::SplitAt(qsizetype row) {
     pieces_.insert(pieces_.begin() + std::ptrdiff_t(index) + 1, rest);
 }
 
-const TRowWindow::Page& TRowWindow::PageOf(qsizetype index) {
+const TRowWindow::Page& TRowWindow::PageOf(qsizetype index, const std::function<void()>& wait) {
     ++clock_;
     for (Page& page : pages_) {
         if (page.index == index) {
@@ -63,7 +63,10 @@ const TRowWindow::Page& TRowWindow::PageOf(qsizetype index) {
     }
     TRowStore rows;
     rows.Reset(columnCount_);
-    cursor_->Read(index * kPageRows, kPageRows, rows);
+    if (wait)
+        cursor_->ReadWaiting(index * kPageRows, kPageRows, rows, wait);
+    else
+        cursor_->Read(index * kPageRows, kPageRows, rows);
     Page* slot;
     if (pages_.size() < kMaxPages) {
         slot = &pages_.emplace_back();

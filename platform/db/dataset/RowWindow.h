@@ -2,6 +2,7 @@
 
 #include <QVariantList>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -21,8 +22,9 @@ class TRowWindow {
     TRowWindow(std::unique_ptr<TScrollCursor> cursor, int columnCount);
 
     TScrollCursor& Cursor() { return *cursor_; }
-    // Reads the first page; true when the result may hold more rows than it.
-    bool ReadFirstPage();
+    // Reads the first page, `wait` running while the database works on it; true when the
+    // result may hold more rows than it.
+    bool ReadFirstPage(const std::function<void()>& wait);
     // The cursor's row count, once known (the count of the first page until then).
     void SetCursorRows(qsizetype rows);
     qsizetype RowCount() const { return shownRows_; }
@@ -52,7 +54,7 @@ class TRowWindow {
     // The piece holding a shown row and the row's offset in it.
     std::size_t PieceOf(qsizetype row, qsizetype& offset) const;
     void SplitAt(qsizetype row);
-    const Page& PageOf(qsizetype cursorRow);
+    const Page& PageOf(qsizetype index, const std::function<void()>& wait = {});
 
     std::unique_ptr<TScrollCursor> cursor_;
     int columnCount_;

@@ -109,37 +109,24 @@ QString PgConnectionError(const QSqlDriver& driver) {
 
 qsizetype PgCommandWhileWaiting(const QSqlDriver& driver, const QByteArray& command,
                                 const std::function<void()>& wait) {
+    void* connection = PgConnection(driver);
+    PgSend(connection, command);
+    PgWaitWhileBusy(connection, wait);
+    const TPgResult result = PgAnswer(connection);
+    return QByteArray(Libpq().cmdTuples(result.Get())).toLongLong();
+}
+
+void PgWaitWhileBusy(void* connection, const std::function<void()>& wait) {
     const TLibpq& pq = Libpq();
-    void* connection = const_cast<void*>(Connection(driver));
-    if (!connection || !pq.sendQuery || !pq.freeCancel)
-        throw EDatabaseError(QStringLiteral("The PostgreSQL client library is not loaded"));
-    auto failure = [&] {
-        return EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
-    };
-    if (!pq.sendQuery(connection, command.constData()))
-        throw failure();
     for (;;) {
         if (!pq.consumeInput(connection))
-            throw failure();
+            throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
         if (!pq.isBusy(connection))
-            break;
+            return;
         pollfd socket{pq.socket(connection), POLLIN, 0};
         poll(&socket, 1, 20);
         wait();
     }
-    qsizetype rows = 0;
-    QString error;
-    while (void* result = pq.getResult(connection)) {
-        const int status = pq.resultStatus(result);
-        if (status == kCommandOk || status == kTuplesOk)
-            rows = QByteArray(pq.cmdTuples(result)).toLongLong();
-        else if (error.isEmpty())
-            error = QString::fromUtf8(pq.resultErrorMessage(result)).trimmed();
-        pq.clear(result);
-    }
-    if (!error.isEmpty())
-        throw EDatabaseError(error);
-    return rows;
 }
 
 bool PgCancel(const QSqlDriver& driver) {

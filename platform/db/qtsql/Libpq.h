@@ -57,6 +57,9 @@ class TPgResult {
 
 // Sends one command without waiting for its answer; raises EDatabaseError when it cannot.
 void PgSend(void* connection, const QByteArray& command);
+// Lets `wait` run every few tens of milliseconds until the answer of the command sent last has
+// come in.
+void PgWaitWhileBusy(void* connection, const std::function<void()>& wait);
 // Waits for the answer of the command sent last and returns its result; raises EDatabaseError
 // with the server's message when it failed.
 TPgResult PgAnswer(void* connection);

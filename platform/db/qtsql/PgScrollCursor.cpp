@@ -183,17 +183,7 @@ void PgScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
         }
         if (!direct_)
             return ReadThroughDriver(count, rows);
-        void* connection = PgConnection(*db_.driver());
-        try {
-            PgSend(connection, QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor).toUtf8());
-            const TPgResult result = PgAnswer(connection);
-            AppendResult(result, rows);
-            next_ += Libpq().ntuples(result.Get());
-        } catch (...) {
-            next_ = -1;
-            throw;
-        }
-        lastEnd_ = next_;
+        ReadDirect(count, rows, {});
     }
     // A walk goes on: the server fetches the next page meanwhile.
     if (direct_ && walking && lastEnd_ - first == count) {
@@ -202,6 +192,39 @@ void PgScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
         prefetching_ = true;
         prefetchFirst_ = lastEnd_;
         prefetchCount_ = count;
+    }
+}
+
+void PgScrollCursor::ReadDirect(qsizetype count, TRowStore& rows,
+                                const std::function<void()>& wait) {
+    void* connection = PgConnection(*db_.driver());
+    try {
+        PgSend(connection,
+               QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor).toUtf8());
+        if (wait)
+            PgWaitWhileBusy(connection, wait);
+        const TPgResult result = PgAnswer(connection);
+        AppendResult(result, rows);
+        next_ += Libpq().ntuples(result.Get());
+    } catch (...) {
+        next_ = -1;
+        throw;
+    }
+    lastEnd_ = next_;
+}
+
+void PgScrollCursor::ReadWaiting(qsizetype first, qsizetype count, TRowStore& rows,
+                                 const std::function<void()>& wait) {
+    // Only a read where the cursor stands (the first page) waits; any other is a plain read.
+    if (!direct_ || prefetching_ || first != next_ || !db_.isOpen())
+        return Read(first, count, rows);
+    interrupted_ = false;
+    try {
+        ReadDirect(count, rows, wait);
+    } catch (const EDatabaseError&) {
+        if (interrupted_)
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
+        throw;
     }
 }
 

@@ -29,6 +29,8 @@ class PgScrollCursor : public TScrollCursor {
 
     const TFieldDefs& Fields() const override { return fields_; }
     void Read(qsizetype first, qsizetype count, TRowStore& rows) override;
+    void ReadWaiting(qsizetype first, qsizetype count, TRowStore& rows,
+                     const std::function<void()>& wait) override;
     qsizetype Count(const std::function<void()>& wait) override;
     void Interrupt() override;
     TUpdateResolver UpdateTarget() const override { return updateTarget_; }
@@ -41,6 +43,7 @@ class PgScrollCursor : public TScrollCursor {
   private:
     PgScrollCursor() = default;
     void Run(const QString& command);
+    void ReadDirect(qsizetype count, TRowStore& rows, const std::function<void()>& wait);
     void ReadThroughDriver(qsizetype count, TRowStore& rows);
     // The FETCH sent ahead, taken in; the rows it read when it was for `first`, else -1.
     qsizetype TakePrefetch(qsizetype first, qsizetype count, TRowStore& rows);

@@ -178,6 +178,36 @@ void SqliteScrollCursor::ReadBackward(qsizetype first, qsizetype count, TRowStor
         rows.AppendRow(backwards.RowValues(row));
 }
 
+template <typename Result>
+Result SqliteScrollCursor::Meanwhile(const std::function<Result()>& work,
+                                     const std::function<void()>& wait) {
+    // A connection in serialized mode may be used from the second thread; otherwise the work
+    // runs here and the window waits.
+    if (sqlite3_threadsafe() != 1 || !wait)
+        return work();
+    std::future<Result> running = std::async(std::launch::async, work);
+    while (running.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        wait();
+    return running.get();
+}
+
+void SqliteScrollCursor::ReadWaiting(qsizetype first, qsizetype count, TRowStore& rows,
+                                     const std::function<void()>& wait) {
+    interrupted_ = false;
+    try {
+        Meanwhile<bool>(
+            [&] {
+                Read(first, count, rows);
+                return true;
+            },
+            wait);
+    } catch (const EDatabaseError&) {
+        if (interrupted_)
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
+        throw;
+    }
+}
+
 qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
     if (!db_)
         throw EDatabaseError(QStringLiteral("Database is not open"));
@@ -187,26 +217,17 @@ qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
         qsizetype rows;
         QString message;
     };
-    auto step = [this] {
-        Outcome outcome{sqlite3_step(counter_), 0, {}};
-        if (outcome.rc == SQLITE_ROW)
-            outcome.rows = qsizetype(sqlite3_column_int64(counter_, 0));
-        else
-            outcome.message = QString::fromUtf8(sqlite3_errmsg(db_));
-        sqlite3_reset(counter_);
-        return outcome;
-    };
-    Outcome outcome;
-    // A connection in serialized mode may be used from the second thread; otherwise the count
-    // runs here and the window waits.
-    if (sqlite3_threadsafe() == 1) {
-        std::future<Outcome> counting = std::async(std::launch::async, step);
-        while (counting.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
-            wait();
-        outcome = counting.get();
-    } else {
-        outcome = step();
-    }
+    const Outcome outcome = Meanwhile<Outcome>(
+        [this] {
+            Outcome result{sqlite3_step(counter_), 0, {}};
+            if (result.rc == SQLITE_ROW)
+                result.rows = qsizetype(sqlite3_column_int64(counter_, 0));
+            else
+                result.message = QString::fromUtf8(sqlite3_errmsg(db_));
+            sqlite3_reset(counter_);
+            return result;
+        },
+        wait);
     if (outcome.rc == SQLITE_ROW)
         return counted_ = outcome.rows;
     if (interrupted_ || outcome.rc == SQLITE_INTERRUPT)

@@ -30,6 +30,9 @@ class SqliteScrollCursor : public TScrollCursor {
 
     const TFieldDefs& Fields() const override { return fields_; }
     void Read(qsizetype first, qsizetype count, TRowStore& rows) override;
+    // Steps on a second thread, as Count does.
+    void ReadWaiting(qsizetype first, qsizetype count, TRowStore& rows,
+                     const std::function<void()>& wait) override;
     qsizetype Count(const std::function<void()>& wait) override;
     void Interrupt() override;
     TUpdateResolver UpdateTarget() const override;
@@ -49,6 +52,9 @@ class SqliteScrollCursor : public TScrollCursor {
     void PrepareBackward();
     void ReadBackward(qsizetype first, qsizetype count, TRowStore& rows);
     [[noreturn]] void Fail(const char* message);
+    // Runs `work` on a second thread while `wait` runs here, when the connection allows it.
+    template <typename Result>
+    Result Meanwhile(const std::function<Result()>& work, const std::function<void()>& wait);
 
     sqlite3* db_;
     sqlite3_stmt* statement_;         // from the first row
