@@ -21,10 +21,13 @@ struct TColumnRec {
     QFont TitleFont;
     TAlignment Alignment = taLeftJustify;
     QFont Font;
-    // What the spreadsheet export needs besides: the width in screen pixels (-1 when hidden)
-    // and the column's own field (not owned; none for a column without one).
+    // What the spreadsheet export needs besides: the width in screen pixels (-1 when hidden),
+    // the column's own field (not owned; none for a column without one) and the colours of
+    // the title's and the cells' fonts.
     int32_t PixelWidth = 0;
     TField* Field = nullptr;
+    TColor TitleFontColor = clWindowText;
+    TColor FontColor = clWindowText;
 };
 
 // One column group: the columns printed side by side on the same pages.

@@ -19,8 +19,6 @@ namespace {
 // twice that when fonts and alignments go with every cell.
 constexpr int kPausePerColumnMs = 2;
 constexpr int kFormattedFactor = 2;
-// clWindowText: the spreadsheet's automatic colour.
-constexpr int32_t kDefaultFontColor = int32_t(0x80000008);
 
 const QString kNoSpreadsheet = QStringLiteral(
     "MS Excel not found or not available.\rExport was written to file \"Vellox.TXT\"");
@@ -113,7 +111,7 @@ void TDBGridPrint::WriteWorksheet(TWorkSheet& sheet) {
         const TColumnRec& column = columns[i];
         if (Exported(column)) {
             sheet.WriteCell({1, int32_t(i) + 1, column.PixelWidth / 6, column.Title,
-                             column.TitleAlignment, &column.TitleFont, kDefaultFontColor});
+                             column.TitleAlignment, &column.TitleFont, column.TitleFontColor});
         }
     }
     TDataSet* dataSet = grid_ ? grid_->DataSet() : nullptr;
@@ -140,7 +138,7 @@ void TDBGridPrint::WriteWorksheet(TWorkSheet& sheet) {
             if (Exported(column)) {
                 sheet.WriteCell({row, int32_t(i) + 1, -1,
                                  column.Field ? column.Field->DisplayText() : QString(),
-                                 column.Alignment, &column.Font, kDefaultFontColor});
+                                 column.Alignment, &column.Font, column.FontColor});
             }
         }
         ExportProgress(row);

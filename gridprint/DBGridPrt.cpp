@@ -35,6 +35,8 @@ TColumnRec ColumnRecOf(const TColumn& column, int index) {
     record.Font = column.Font();
     record.PixelWidth = column.Width();
     record.Field = column.Field();
+    record.TitleFontColor = column.Title().FontColor();
+    record.FontColor = column.FontColor();
     return record;
 }
 }  // namespace

@@ -409,8 +409,6 @@ class TCustomVellox : public QScrollArea {
 
     std::unique_ptr<QPrinter> pdfFallback_;
     QPointer<TVelloxPrgDlg> progress_;
-    // A repaint costs more than composing a page; the eye needs no more than a few a second.
-    QElapsedTimer progressPainted_;
     TPreviewPaintBox* paintBox_ = nullptr;
     TColor color_ = clBtnFace;
     int horzRange_ = 0, vertRange_ = 0;

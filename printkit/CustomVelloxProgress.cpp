@@ -20,7 +20,6 @@ void TCustomVellox::UpdateProgress(const QString& status, const QString& prefix,
     }
     if (!progress_) {
         progress_ = new TVelloxPrgDlg;
-        progressPainted_.invalidate();
         // While a run composes or prints, the rest of the program may not change what it
         // reads; the window keeps painting and Stop keeps working.
         progress_->setWindowModality(Qt::ApplicationModal);
@@ -35,10 +34,9 @@ void TCustomVellox::UpdateProgress(const QString& status, const QString& prefix,
     progress_->ProgBar->setMaximum(copies_ * (last - first + 1));
     progress_->StepIt();
     progress_->lblPageNumber->setText(ProgressPageText(prefix, current, first, last, copies_));
-    constexpr qint64 kRepaintIntervalMs = 40;
-    if (progress_->isVisible() &&
-        (!progressPainted_.isValid() || progressPainted_.elapsed() >= kRepaintIntervalMs)) {
-        progress_->repaint();
-        progressPainted_.start();
-    }
+    // A paint costs more than composing a page or exporting a row, and the bar's animation asks
+    // for one whenever events run; the eye needs no more than a few a second. A composition
+    // runs no events between pages, so the window is painted from here.
+    constexpr int kRepaintIntervalMs = 100;
+    progress_->PaintAtMostEvery(kRepaintIntervalMs);
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <initializer_list>
 
+#include "ui/Color.h"
+
 // Units of every length of the kit; one inch is 25.4 mm.
 enum TMeasureUnit { muInches, muMillimeters };
 
@@ -39,8 +41,6 @@ enum TAlignment : uint8_t { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 
 // What a position of the header or footer shows.
 enum THFItem { hfEmpty = 0, hfDate = 1, hfPageNr = 2, hfTime = 3, hfText = 4 };
 
-// Colours as 32-bit blue-green-red values; negative values name system colours.
-using TColor = int32_t;
 constexpr TColor clBtnShadow = TColor(0x80000010);
 
 // One cell of a body line as the column hook sees it; the width is in measure units.

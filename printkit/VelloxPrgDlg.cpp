@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include "VelloxStrings.h"
 
@@ -68,6 +69,29 @@ void TVelloxPrgDlg::HideCancel() {
 void TVelloxPrgDlg::StepIt() {
     const int next = ProgBar->value() + 1;
     ProgBar->setValue(next > ProgBar->maximum() ? ProgBar->minimum() : next);
+}
+
+void TVelloxPrgDlg::PaintAtMostEvery(int intervalMs) {
+    if (!isVisible())
+        return;
+    const qint64 since = painted_.isValid() ? painted_.elapsed() : intervalMs;
+    if (since >= intervalMs) {
+        setUpdatesEnabled(true);
+        repaint();
+    } else if (updatesEnabled()) {
+        // Enabled again, the window asks for a paint when events next run; without events (a
+        // composition) the next call after the interval paints it.
+        setUpdatesEnabled(false);
+        QTimer::singleShot(int(intervalMs - since), this, [this] { setUpdatesEnabled(true); });
+    }
+}
+
+bool TVelloxPrgDlg::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    // The window paints what changed in it when it handles this request.
+    if (event->type() == QEvent::UpdateRequest)
+        painted_.start();
+    return handled;
 }
 
 void TVelloxPrgDlg::reject() {

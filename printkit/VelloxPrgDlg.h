@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QFrame;
 class QLabel;
@@ -21,10 +22,19 @@ class TVelloxPrgDlg : public QDialog {
 
     // Escape and closing the window press Stop instead of closing it.
     void reject() override;
+    // Paints what changed now or, when the window was painted less than `intervalMs` ago, once
+    // that interval is over: what changes in between is painted together.
+    void PaintAtMostEvery(int intervalMs);
 
     QFrame* Bevel;
     QLabel* lblStatus;
     QLabel* lblPageNumber;
     QProgressBar* ProgBar;
     QPushButton* btnCancel;
+
+  protected:
+    bool event(QEvent* event) override;
+
+  private:
+    QElapsedTimer painted_;
 };

@@ -16,6 +16,12 @@ const QString kSystemTopic = QStringLiteral("System");
 
 const QString kOverflow =
     QStringLiteral("Overflow of DDE transfer.\rIncrease \"Pause\" value in \"Settings\"!");
+
+constexpr qint64 kEventIntervalMs = 5;
+
+QString NotAccepted(const QString& command) {
+    return QStringLiteral("\"%1\" not accepted by Excel").arg(command);
+}
 }  // namespace
 
 bool LocateExcel() {
@@ -65,10 +71,29 @@ QString TWorkSheet::Request(const QString& item) {
         throw WSError(QStringLiteral("Work Sheet not connected!"));
     QCoreApplication::processEvents();
     const std::optional<QString> data = conversation_->RequestData(item);
+    ThrowIfRefused();
     // Polling a program that has gone away would only end in the overflow message.
     if (conversation_->LinkLost())
         throw WSError(conversation_->LastError());
     return data.value_or(QStringLiteral("No Reply from Excel!"));
+}
+
+void TWorkSheet::ThrowIfRefused() const {
+    const QString& refused = conversation_->RefusedCommand();
+    if (!refused.isEmpty())
+        throw WSError(NotAccepted(refused));
+}
+
+void TWorkSheet::AwaitCommands() {
+    if (TransferAborted || !connected_)
+        return;
+    if (conversation_->AwaitPosted(TDdeClientConv::Timeouts().execute))
+        return;
+    ThrowIfRefused();
+    if (conversation_->LinkLost())
+        throw WSError(conversation_->LastError());
+    // Commands still unanswered: polled as a program that cannot take a command is.
+    WaitReady();
 }
 
 void TWorkSheet::WaitReady() {
@@ -96,11 +121,21 @@ void TWorkSheet::Execute(const QString& command) {
         return;
     SetTopic(kSystemTopic);
     if (!conversation_->ExecuteMacro(command, false)) {
+        // A command posted earlier was refused: that one is reported, this one was not sent.
+        ThrowIfRefused();
         WaitReady();
-        if (!conversation_->ExecuteMacro(command, true))
-            throw WSError(QStringLiteral("\"%1\" not accepted by Excel").arg(command));
+        if (!conversation_->ExecuteMacro(command, true)) {
+            if (conversation_->LinkLost() && conversation_->RefusedCommand().isEmpty())
+                throw WSError(conversation_->LastError());
+            throw WSError(NotAccepted(command));
+        }
     }
-    QCoreApplication::processEvents();
+    // A pass of the event loop costs more than posting a command; the windows stay as
+    // responsive, and a Stop is seen as soon, with one every few milliseconds.
+    if (!eventsRan_.isValid() || eventsRan_.elapsed() >= kEventIntervalMs) {
+        QCoreApplication::processEvents();
+        eventsRan_.start();
+    }
 }
 
 void TWorkSheet::SetFormula(const QString& text) {
@@ -153,22 +188,42 @@ void TWorkSheet::SaveAndFinish(const QString& name) {
     const auto step = [&firstError](const std::function<void()>& action) {
         try {
             action();
+            return true;
         } catch (const Exception&) {
             if (!firstError)
                 firstError = std::current_exception();
+            return false;
         }
     };
-    step([this] { Execute(SelectCommand(0, 0)); });
-    if (!name.isEmpty() && !firstError)
+    // What was sent before is carried out first. A refusal found among it is the cells'
+    // failure, as if found while they were written: reported, and what was taken still saved.
+    bool cellsRefused = false;
+    step([&] {
+        try {
+            AwaitCommands();
+        } catch (const WSError&) {
+            cellsRefused = !conversation_->RefusedCommand().isEmpty();
+            throw;
+        }
+    });
+    const bool selected =
+        (!firstError || cellsRefused) && step([this] { Execute(SelectCommand(0, 0)); });
+    if (!name.isEmpty() && selected)
         step([this, &name] { SaveAs(WorkbookPath(name)); });
     // The program is handed back to the user even when the save failed.
     for (const char* command : {"[DISABLE.INPUT(FALSE)]", "[ECHO(TRUE)]", "[APP.RESTORE]"})
         step([this, command] { Execute(QLatin1String(command)); });
+    // Finished only once the program has carried out the last of them.
+    step([this] { AwaitCommands(); });
     if (firstError)
         std::rethrow_exception(firstError);
 }
 
 void TWorkSheet::SaveAs(const QString& target) {
+    // The selection before it must be taken before the previous workbook is put aside.
+    AwaitCommands();
+    if (TransferAborted)
+        throw WSError(kOverflow);
     const QString backup = BackupPath(target);
     const bool hadWorkbook = QFile::exists(target);
     if (hadWorkbook) {
@@ -180,6 +235,7 @@ void TWorkSheet::SaveAs(const QString& target) {
     }
     try {
         Execute(SaveAsCommand(target, 1));
+        AwaitCommands();
     } catch (const Exception&) {
         // The failed save wrote nothing: the previous workbook goes back where it was.
         if (hadWorkbook && !QFile::exists(target))

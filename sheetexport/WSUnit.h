@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QObject>
 #include <QString>
@@ -20,8 +21,8 @@ bool LocateExcel();
 // Builds a worksheet in the spreadsheet program through a DDE conversation on its "System"
 // topic, one macro command at a time. The caller's order: construct, SetFormatCells, Connect;
 // when connected, NewWorkbook, WriteCell for each cell, SaveAndFinish, Disconnect. Failures
-// raise WSError. Pending events run before every request and after every command, so the
-// caller's windows stay responsive; one export at a time.
+// raise WSError. Pending events run before every request and after commands (at most every
+// few milliseconds), so the caller's windows stay responsive; one export at a time.
 class TWorkSheet : public QObject {
     Q_OBJECT
   public:
@@ -42,11 +43,15 @@ class TWorkSheet : public QObject {
     bool Connect();
     void Disconnect();
 
-    // The item's text, or "No Reply from Excel!" when none comes.
+    // The item's text, or "No Reply from Excel!" when none comes. A command posted earlier
+    // and found refused meanwhile raises its "not accepted".
     QString Request(const QString& item);
     // Polls "Status" until it reads "Ready", at most 64 times.
     void WaitReady();
     void SetTopic(const QString& topic);
+    // Posts the command without waiting for it. A refusal of a posted command is raised at
+    // the next command or request ("\"%s\" not accepted by Excel", naming the refused one);
+    // a command that cannot be posted is retried, waiting, once the program reads "Ready".
     void Execute(const QString& command);
 
     void SetFormula(const QString& text);
@@ -57,14 +62,21 @@ class TWorkSheet : public QObject {
     void NewWorkbook(const QString& name);
     void WriteCell(const TWSExportRec& cell);
     // Saves to `name` with its extension replaced by ".XLS" (the previous file kept as ".BAK")
-    // unless the name is empty, and hands the spreadsheet program back to the user.
+    // unless the name is empty, and hands the spreadsheet program back to the user. Returns
+    // once the program has carried out every command sent.
     void SaveAndFinish(const QString& name);
 
   private:
     void NewConversation();
     void SaveAs(const QString& target);
+    // Waits until every posted command is carried out; raises a refusal among them, a lost
+    // conversation, or the overflow when the program stays busy.
+    void AwaitCommands();
+    void ThrowIfRefused() const;
 
     std::unique_ptr<TDdeClientConv> conversation_;
     bool connected_ = false;
     bool formatCells_ = false;
+    // When pending events last ran after a command.
+    QElapsedTimer eventsRan_;
 };

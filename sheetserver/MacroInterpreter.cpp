@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "WorkbookWriter.h"
 
@@ -39,6 +41,28 @@ QString Arity(const TMacroCall& call, size_t least, size_t most) {
 
 QString Bad(const TMacroCall& call, int index, const QString& what) {
     return QStringLiteral("%1: argument %2 must be %3").arg(call.name).arg(index).arg(what);
+}
+
+// "R<row>C<column>", either letter in either case, at most 7 and 5 digits.
+std::optional<std::pair<int, int>> CellReference(QStringView text) {
+    const auto number = [&text](qsizetype& at, int most) -> std::optional<int> {
+        int value = 0;
+        const qsizetype from = at;
+        while (at < text.size() && at - from < most && text[at].isDigit() &&
+               text[at].unicode() < 0x80)
+            value = value * 10 + (text[at++].unicode() - '0');
+        return at > from ? std::optional(value) : std::nullopt;
+    };
+    qsizetype at = 0;
+    if (at == text.size() || text[at++].toUpper() != u'R')
+        return std::nullopt;
+    const std::optional<int> row = number(at, 7);
+    if (!row || at == text.size() || text[at++].toUpper() != u'C')
+        return std::nullopt;
+    const std::optional<int> col = number(at, 5);
+    if (!col || at != text.size())
+        return std::nullopt;
+    return std::pair(*row, *col);
 }
 
 // A sheet name the workbook format allows: at most 31 characters, none of []:*?/\.
@@ -92,13 +116,10 @@ TMacroInterpreter::TMacroInterpreter() {
     commands_[QStringLiteral("SELECT")] = [this](const TMacroCall& call, TAction& action) {
         if (QString wrong = Arity(call, 1, 1); !wrong.isEmpty())
             return wrong;
-        static const QRegularExpression reference(QStringLiteral("^R(\\d{1,7})C(\\d{1,5})$"),
-                                                  QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch match = reference.match(call.arguments[0].value);
-        if (!match.hasMatch())
+        const std::optional<std::pair<int, int>> cell = CellReference(call.arguments[0].value);
+        if (!cell)
             return Bad(call, 1, QStringLiteral("a cell such as \"R1C1\""));
-        const int row = match.captured(1).toInt();
-        const int col = match.captured(2).toInt();
+        const auto [row, col] = *cell;
         // R0C0 names no cell; the worksheet sends it before saving and nothing changes.
         if (row == 0 && col == 0) {
             action = [] { return QString(); };

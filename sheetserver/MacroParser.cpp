@@ -28,8 +28,10 @@ class Parser {
             return Fail(QStringLiteral("\"[\" expected"));
         TMacroCall call;
         SkipBlanks();
+        const qsizetype nameStart = pos_;
         while (pos_ < text_.size() && (text_[pos_].isLetterOrNumber() || text_[pos_] == u'.'))
-            call.name += text_[pos_++].toUpper();
+            ++pos_;
+        call.name = text_.mid(nameStart, pos_ - nameStart).toUpper();
         if (call.name.isEmpty())
             return Fail(QStringLiteral("command name expected"));
         SkipBlanks();
@@ -57,23 +59,25 @@ class Parser {
         TMacroArgument argument;
         if (Take(u'"')) {
             argument.quoted = true;
+            // Taken a run at a time up to each quote; a doubled quote stands for one.
             for (;;) {
-                if (pos_ >= text_.size())
+                const qsizetype quote = text_.indexOf(u'"', pos_);
+                if (quote < 0) {
+                    pos_ = text_.size();
                     return Fail(QStringLiteral("unterminated text"));
-                const QChar c = text_[pos_++];
-                if (c != u'"') {
-                    argument.value += c;
-                } else if (Take(u'"')) {
-                    argument.value += c;
-                } else {
-                    break;
                 }
+                argument.value += QStringView(text_).sliced(pos_, quote - pos_);
+                pos_ = quote + 1;
+                if (!Take(u'"'))
+                    break;
+                argument.value += u'"';
             }
         } else {
+            const qsizetype start = pos_;
             while (pos_ < text_.size() && text_[pos_] != u',' && text_[pos_] != u')' &&
                    text_[pos_] != u'"' && text_[pos_] != u']')
-                argument.value += text_[pos_++];
-            argument.value = argument.value.trimmed();
+                ++pos_;
+            argument.value = text_.mid(start, pos_ - start).trimmed();
         }
         SkipBlanks();
         return argument;

@@ -8,33 +8,35 @@ TSheetServer::TSheetServer(QTextStream& log, QObject* parent)
     : QObject(parent),
       log_(log),
       host_(QStringLiteral("Excel"),
-            [this](QLocalSocket& conversation, const TDdeMessage& message) {
-                Receive(conversation, message);
+            [this](QLocalSocket&, const TDdeMessage& message, std::vector<TDdeMessage>& answers) {
+                Receive(message, answers);
             }) {
     connect(&host_, &TDdeServiceHost::Idle, this, &TSheetServer::Idle);
 }
 
-void TSheetServer::Receive(QLocalSocket& conversation, const TDdeMessage& message) {
+void TSheetServer::Receive(const TDdeMessage& message, std::vector<TDdeMessage>& answers) {
+    static const QString kAck = QStringLiteral("ACK");
+    static const QString kDone = QStringLiteral("DONE");
     const auto answer = [&](const QString& verb, const QString& text = QString()) {
-        DdeSend(conversation, TDdeMessage{verb, message.id, text});
+        answers.push_back(TDdeMessage{verb, message.id, text});
     };
     const auto refuse = [&](const QString& reason) {
         log_ << "refused " << message.verb << ' ' << message.text << ": " << reason << Qt::endl;
         answer(QStringLiteral("NACK"), reason);
     };
-    if (message.verb == QLatin1String("CONNECT")) {
-        if (message.text.compare(kTopic, Qt::CaseInsensitive) == 0)
-            answer(QStringLiteral("ACK"));
-        else
-            refuse(QStringLiteral("only the topic \"System\" is served"));
-    } else if (message.verb == QLatin1String("EXECUTE")) {
+    if (message.verb == QLatin1String("EXECUTE")) {
         const QString refused = interpreter_.Execute(message.text);
         if (!refused.isEmpty()) {
             refuse(refused);
             return;
         }
-        answer(QStringLiteral("ACK"));
-        answer(QStringLiteral("DONE"));
+        answer(kAck);
+        answer(kDone);
+    } else if (message.verb == QLatin1String("CONNECT")) {
+        if (message.text.compare(kTopic, Qt::CaseInsensitive) == 0)
+            answer(kAck);
+        else
+            refuse(QStringLiteral("only the topic \"System\" is served"));
     } else if (message.verb == QLatin1String("REQUEST")) {
         // Commands are carried out as they come, so whoever can ask finds the server idle.
         if (message.text.compare(QLatin1String("Status"), Qt::CaseInsensitive) == 0)

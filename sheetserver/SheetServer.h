@@ -24,7 +24,7 @@ class TSheetServer : public QObject {
     void Idle();
 
   private:
-    void Receive(QLocalSocket& conversation, const TDdeMessage& message);
+    void Receive(const TDdeMessage& message, std::vector<TDdeMessage>& answers);
 
     QTextStream& log_;
     TMacroInterpreter interpreter_;

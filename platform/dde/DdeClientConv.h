@@ -3,6 +3,8 @@
 #include <QLocalSocket>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+#include <deque>
 #include <functional>
 #include <optional>
 
@@ -10,16 +12,20 @@
 
 enum TDdeConnectMode { ddeAutomatic, ddeManual };
 
-// How long the client waits, in milliseconds; tests shorten them.
+// How long the client waits, in milliseconds, and how far it runs ahead; tests shorten them.
 struct TDdeTimeouts {
     int reply = 10000;  // a request's data, a CONNECT's answer, the completion of a waited command
-    int execute = 60000;  // the service taking an EXECUTE (a save may take a while)
+    int execute = 60000;  // the service taking posted commands (a save may take a while)
     int start = 10000;    // a started service application opening its socket
+    int posted = 256;     // commands posted without an answer before the next post waits
 };
 
-// The client side of a DDE conversation (see DdeProtocol.h). Every wait is bounded: a service
-// that answers nothing runs into a time-out, one that goes away ends the conversation, and
-// LastError says which. One thread; nothing runs re-entrantly inside a call.
+// The client side of a DDE conversation (see DdeProtocol.h). Executes are posted: they go out
+// without waiting for the service, which answers them in order later; a refusal among those
+// answers is reported at the next execute or request (RefusedCommand names the command). Every
+// wait is bounded: a service that answers nothing runs into a time-out, one that goes away ends
+// the conversation, and LastError says which. One thread; nothing runs re-entrantly inside a
+// call.
 class TDdeClientConv : public QObject {
     Q_OBJECT
   public:
@@ -46,40 +52,77 @@ class TDdeClientConv : public QObject {
     void CloseLink();
     bool IsOpen() const { return open_; }
 
-    // Hands a command to the service. False when it is refused: no link, a waited command
-    // still incomplete, the service refusing it, or no answer in time. With `waitFlg` set,
-    // later requests and executes wait for (or are refused until) its completion.
+    // Posts a command. False when it is not sent: no link, a waited command still incomplete,
+    // an earlier posted command found refused (RefusedCommand), or, with `posted` commands
+    // unanswered, no answer within the execute time-out. With `waitFlg` set the call waits
+    // until the service has taken the command (false, naming it, when refused), and later
+    // requests and executes wait for (or are refused until) its completion.
     bool ExecuteMacro(const QString& command, bool waitFlg);
     bool WaitStat() const { return pendingId_ != 0; }
-    // The item's text; nothing when there is no link, a waited command stays incomplete, or
-    // the service gives no data within the reply time-out.
+    // Waits until the service has answered every posted command; false as ExecuteMacro.
+    bool AwaitPosted(int timeoutMs);
+    qsizetype PostedCount() const { return qsizetype(posted_.size()); }
+    // The item's text, the posted commands answered before it; nothing when there is no link,
+    // a posted command was refused, a waited command stays incomplete, or the service gives no
+    // data within the reply time-out.
     std::optional<QString> RequestData(const QString& item);
 
     // Why the last open, execute or request failed; empty after a success.
     const QString& LastError() const { return lastError_; }
+    // The posted command whose refusal the last failed call reported; empty otherwise.
+    const QString& RefusedCommand() const { return refusedCommand_; }
     // The service went away or broke the protocol during the conversation.
     bool LinkLost() const { return linkLost_; }
 
   private:
     enum class TOpenResult { Opened, NoService, Failed };
+    struct TPosted {
+        quint64 id;
+        QString command;
+    };
+    struct TRefusal {
+        QString command;
+        QString reason;
+    };
+
     TOpenResult TryOpen();
     bool StartServiceApplication();
+    // Starts a call: drops what an earlier failure reported, reads what has arrived and
+    // reports a refusal found there. False when the call cannot go on.
+    bool Begin();
+    bool ReportRefusal();
+    quint64 Post(const QString& verb, const QString& text);
+    void Send();
     std::optional<TDdeMessage> Transact(const QString& verb, const QString& text, int timeoutMs);
     bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
     void ReadMessages();
+    void Answered(const TDdeMessage& message);
     void Lose(const QString& reason);
+    QString NoAnswer(const QString& what, int timeoutMs) const;
 
     TDdeConnectMode connectMode_ = ddeAutomatic;
     QString serviceApplication_;
     QString service_;
     QString topic_;
     QLocalSocket socket_;
+    TDdeReader reader_;
+    // Lines not handed to the socket yet: posts go out together, when enough have gathered,
+    // when the caller waits for anything, or once events run after a short while.
+    QByteArray outbox_;
+    QTimer sendTimer_;
     bool open_ = false;
     bool linkLost_ = false;
     quint64 nextId_ = 1;
+    // The posted executes not answered yet, oldest first.
+    std::deque<TPosted> posted_;
+    // Executes up to this one are skipped by the service after a refusal; their NACKs are
+    // no news.
+    quint64 skippedUpTo_ = 0;
+    std::optional<TRefusal> refusal_;
     quint64 awaitedId_ = 0;
-    bool awaitedDone_ = false;
     std::optional<TDdeMessage> reply_;
     quint64 pendingId_ = 0;
     QString lastError_;
+    QString lostError_;
+    QString refusedCommand_;
 };

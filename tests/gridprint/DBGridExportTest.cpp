@@ -9,8 +9,9 @@
 #include "DdePause.h"
 #include "XlsRegistration.h"
 #include "db/components/ADOQuery.h"
-#include "db/grid/DBGrid.h"
 #include "db/dataset/DataSource.h"
+#include "db/grid/DBGrid.h"
+#include "db/grid/DBGridModel.h"
 #include "platform/DbTestSupport.h"
 #include "registry/RegistryStore.h"
 #include "support/ScriptedExcelPeer.h"
@@ -162,6 +163,13 @@ TEST_F(GridExport, TheShippedServerSavesChinooksCustomersAsTheyAre) {
     Open(QStringLiteral("Provider=SQLite;Data Source=") + chinook,
          QStringLiteral("SELECT CustomerId, FirstName, LastName, Company FROM Customer"));
     WriteFile(WorkPath("customers.XLS"), "previous");
+    // Coloured fonts, as the grid draws them, go into the workbook (fonts go with
+    // PrintWYSIWYG, which is on).
+    grid.Columns()[1].SetFontColor(0x0000FF);
+    grid.Columns()[0].Title().SetFontColor(0xFF0000);
+    EXPECT_EQ(grid.Model().data(grid.Model().index(0, 1), Qt::ForegroundRole).value<QBrush>(),
+              QBrush(QColor(255, 0, 0)));
+    EXPECT_FALSE(grid.Model().data(grid.Model().index(0, 2), Qt::ForegroundRole).isValid());
     print->SetWSFileName(WorkPath(QStringLiteral("customers")));
     print->ExportToExcel();
 
@@ -179,5 +187,15 @@ TEST_F(GridExport, TheShippedServerSavesChinooksCustomersAsTheyAre) {
     EXPECT_EQ(text("D3"), QString());  // a NULL company
     EXPECT_EQ(text("A60"), QStringLiteral("59"));
     EXPECT_TRUE(sheet->cells.at(QStringLiteral("A60")).number);
+    const auto color = [&](const char* cell) {
+        const auto found = sheet->cells.find(QString::fromLatin1(cell));
+        return found == sheet->cells.end() ? QStringLiteral("(none)") : found->second.color;
+    };
+    // Red is palette entry 3; blue falls in the band of entry 41, a lighter blue.
+    EXPECT_EQ(color("B2"), QStringLiteral("FFFF0000"));
+    EXPECT_EQ(color("B60"), QStringLiteral("FFFF0000"));
+    EXPECT_EQ(color("A1"), QStringLiteral("FF3366FF"));
+    EXPECT_EQ(color("B1"), QString());  // automatic
+    EXPECT_EQ(color("A2"), QString());
 }
 }  // namespace

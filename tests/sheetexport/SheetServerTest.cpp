@@ -102,11 +102,13 @@ TEST_F(SheetServer, RefusesWhatItCannotCarryOut) {
     ASSERT_TRUE(LocateExcel());
     TWorkSheet sheet;
     ASSERT_TRUE(sheet.Connect());
+    // A posted command's refusal comes with the next request, naming it.
     for (const QString& command :
          {QStringLiteral("[QUIT()]"), QStringLiteral("[FORMULA(\"a\"b\")]"),
           QStringLiteral("[SELECT(\"R1C1\")][CLOSE(FALSE)]")}) {
         try {
             sheet.Execute(command);
+            sheet.Request(QStringLiteral("Status"));
             ADD_FAILURE() << command.toStdString();
         } catch (const WSError& error) {
             EXPECT_EQ(error.Message(), "\"" + command + "\" not accepted by Excel");

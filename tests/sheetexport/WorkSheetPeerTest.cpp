@@ -67,6 +67,8 @@ TEST_F(WorkSheetPeer, PlainCellsSendNeitherAlignmentNorFont) {
     Start({});
     const QFont font(QStringLiteral("Arial"), 10);
     sheet->WriteCell({3, 2, 0, QStringLiteral("x"), 1, &font, 0});
+    // Commands are posted: the answer to a request comes after theirs.
+    EXPECT_EQ(sheet->Request(QStringLiteral("Status")), "Ready");
     EXPECT_EQ(peer->Taken(), QStringList({"[SELECT(\"R3C2\")]", "[FORMULA(\"x\")]"}));
 }
 
@@ -74,80 +76,130 @@ TEST_F(WorkSheetPeer, PlainCellsSendNeitherAlignmentNorFont) {
 struct FailureCase {
     const char* name;
     ExcelPeerScript script;
-    int replyTimeoutMs;
-    QString error;         // of NewWorkbook
-    bool aborted;          // TransferAborted afterwards
-    QStringList received;  // what reached the peer
+    TDdeTimeouts timeouts;
+    QString error;           // the first of the export
+    bool aborted;            // TransferAborted afterwards
+    std::vector<int> taken;  // the commands the peer carried out, by their number in kExport
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class WorkSheetFailure : public WorkSheetPeer, public ::testing::WithParamInterface<FailureCase> {};
+class WorkSheetFailure : public WorkSheetPeer, public ::testing::WithParamInterface<FailureCase> {
+  protected:
+    // What an export sends, numbered from 1: a workbook, one cell, the save to "kept".
+    QStringList ExportCommands() const {
+        return {"[APP.MINIMIZE()]",
+                "[NEW(1)]",
+                "[ECHO(FALSE)]",
+                "[DISABLE.INPUT(TRUE)]",
+                "[SELECT(\"R1C1\")]",
+                "[FORMULA(\"x\")]",
+                "[SELECT(\"R0C0\")]",
+                "[SAVE.AS(\"" + WorkPath("kept.XLS") + "\", 1)]",
+                "[DISABLE.INPUT(FALSE)]",
+                "[ECHO(TRUE)]",
+                "[APP.RESTORE]"};
+    }
+    // As the grid export runs it: the rows stop at the first failure, the save runs anyway,
+    // and the first failure is the one reported.
+    QString Export() {
+        QString first = ErrorOf([&] {
+            sheet->NewWorkbook(QString());
+            sheet->WriteCell({1, 1, 0, QStringLiteral("x"), 0, nullptr, 0});
+        });
+        const QString saving = ErrorOf([&] { sheet->SaveAndFinish(QStringLiteral("kept")); });
+        return first.isEmpty() ? saving : first;
+    }
+};
 
 TEST_P(WorkSheetFailure, EndsWithTheRightMessage) {
     const FailureCase& c = GetParam();
-    TDdeClientConv::SetTimeouts({c.replyTimeoutMs, 10000, 10000});
+    TDdeClientConv::SetTimeouts(c.timeouts);
     Start(c.script);
     WriteFile(WorkPath("kept.XLS"), "previous");
 
-    EXPECT_EQ(ErrorOf([&] { sheet->NewWorkbook(QString()); }), c.error);
+    EXPECT_EQ(Export(), c.error);
     EXPECT_EQ(TWorkSheet::TransferAborted, c.aborted);
-    EXPECT_EQ(peer->Received(), c.received);
+    QStringList taken;
+    for (const int number : c.taken)
+        taken << ExportCommands()[number - 1];
+    EXPECT_EQ(peer->Taken().join(QLatin1Char('\n')).toStdString(),
+              taken.join(QLatin1Char('\n')).toStdString());
 
-    // Whatever went wrong, the previous workbook is neither replaced nor pushed aside when the
-    // save cannot happen.
-    if (!c.error.isEmpty()) {
-        EXPECT_FALSE(ErrorOf([&] { sheet->SaveAndFinish(QStringLiteral("kept")); }).isEmpty());
+    // The previous workbook is pushed aside only for a save that was carried out (the peer
+    // writes nothing), never replaced or lost otherwise.
+    if (taken.contains(ExportCommands()[7])) {
+        EXPECT_EQ(ReadFile(WorkPath("kept.BAK")), "previous");
+    } else {
         EXPECT_EQ(ReadFile(WorkPath("kept.XLS")), "previous");
         EXPECT_FALSE(QFile::exists(WorkPath("kept.BAK")));
     }
 }
 
-const QStringList kNewWorkbook = {"[APP.MINIMIZE()]", "[NEW(1)]", "[ECHO(FALSE)]",
-                                  "[DISABLE.INPUT(TRUE)]"};
+const QString kLost = "The conversation with DDE service \"Excel\" ended: the service closed it";
+// A small window and a short wait make a program that does not answer in time one that cannot
+// take the next command.
+const TDdeTimeouts kNarrow{1000, 100, 10000, 2};
 
 INSTANTIATE_TEST_SUITE_P(
     Peer, WorkSheetFailure,
     ::testing::Values(
-        FailureCase{"RefusedOnceThenReady",
-                    {.refuseExecutes = 1, .busyReplies = 3},
-                    1000,
-                    QString(),
+        // The command after the refused selection would fill the cell selected before: it is
+        // skipped, and the save still keeps what was taken.
+        FailureCase{"Refused",
+                    {.refuse = 5},
+                    {},
+                    "\"[SELECT(\"R1C1\")]\" not accepted by Excel",
                     false,
-                    QStringList{"[APP.MINIMIZE()]"} + kNewWorkbook},
-        FailureCase{"RefusedTwice",
-                    {.refuseExecutes = -1},
-                    1000,
+                    {1, 2, 3, 4, 7, 8, 9, 10, 11}},
+        FailureCase{"RefusedEverything",
+                    {.refuse = -1},
+                    {},
                     "\"[APP.MINIMIZE()]\" not accepted by Excel",
                     false,
-                    {"[APP.MINIMIZE()]", "[APP.MINIMIZE()]"}},
+                    {}},
+        // Refused after the save: not a success either.
+        FailureCase{"RefusedAtTheEnd",
+                    {.refuse = 11},
+                    {},
+                    "\"[APP.RESTORE]\" not accepted by Excel",
+                    false,
+                    {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        // Behind, then "Busy" three times, then "Ready": the third command goes once, waited.
+        FailureCase{"CatchesUpWhenAsked",
+                    {.holdFirst = 2, .busyReplies = 3},
+                    kNarrow,
+                    QString(),
+                    false,
+                    {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+        FailureCase{"RefusedWhenRetried",
+                    {.refuse = 3, .holdFirst = 2},
+                    kNarrow,
+                    "\"[ECHO(FALSE)]\" not accepted by Excel",
+                    false,
+                    {1, 2, 7, 8, 9, 10, 11}},
         FailureCase{"NeverReady",
-                    {.refuseExecutes = 1, .busyReplies = -1},
-                    1000,
+                    {.holdFirst = 2, .busyReplies = -1},
+                    kNarrow,
                     kOverflow,
                     true,
-                    {"[APP.MINIMIZE()]"}},
+                    {1, 2}},
         FailureCase{"AnswersNothing",
-                    {.refuseExecutes = 1, .silent = true},
-                    20,
+                    {.silent = true, .stall = true},
+                    {20, 100, 10000},
                     kOverflow,
                     true,
-                    {"[APP.MINIMIZE()]"}},
+                    {1, 2, 3, 4, 5, 6}},
         // The retried command is taken but never completes: the next one cannot be sent.
         FailureCase{"Stalls",
-                    {.refuseExecutes = 1, .withholdCompletion = true},
-                    20,
+                    {.holdFirst = 2, .withholdCompletion = true},
+                    {20, 100, 10000, 2},
                     kOverflow,
                     true,
-                    {"[APP.MINIMIZE()]", "[APP.MINIMIZE()]"}},
-        FailureCase{"Vanishes",
-                    {.vanishAfter = 2},
-                    1000,
-                    "The conversation with DDE service \"Excel\" ended: the service closed it",
-                    false,
-                    {"[APP.MINIMIZE()]", "[NEW(1)]"}}),
+                    {1, 2, 3}},
+        FailureCase{"Vanishes", {.vanishAfter = 2}, {}, kLost, false, {1, 2}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WorkSheetPeer, AnUnansweredRequestReadsNoReply) {
@@ -163,7 +215,9 @@ TEST_F(WorkSheetPeer, AnAbortedTransferSendsNothingUntilItIsCleared) {
     EXPECT_TRUE(peer->Received().isEmpty());
     TWorkSheet::TransferAborted = false;
     sheet->NewWorkbook(QString());
-    EXPECT_EQ(peer->Taken(), kNewWorkbook);
+    EXPECT_EQ(sheet->Request(QStringLiteral("Status")), "Ready");
+    EXPECT_EQ(peer->Taken(), QStringList({"[APP.MINIMIZE()]", "[NEW(1)]", "[ECHO(FALSE)]",
+                                          "[DISABLE.INPUT(TRUE)]"}));
 }
 
 TEST_F(WorkSheetPeer, WithoutASpreadsheetProgramConnectFails) {

@@ -26,6 +26,11 @@ void TColumnTitle::SetFont(const QFont& font) {
     column_.Changed();
 }
 
+void TColumnTitle::SetFontColor(TColor color) {
+    fontColor_ = color;
+    column_.Changed();
+}
+
 TColumn::TColumn(TDBGridColumns& owner, int index, TField* field)
     : owner_(owner), index_(index), field_(field) {}
 
@@ -55,6 +60,11 @@ void TColumn::SetAlignment(Qt::Alignment alignment) {
 
 void TColumn::SetFont(const QFont& font) {
     font_ = font;
+    Changed();
+}
+
+void TColumn::SetFontColor(TColor color) {
+    fontColor_ = color;
     Changed();
 }
 

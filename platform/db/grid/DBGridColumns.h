@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/Color.h"
+
 class TColumn;
 class TDataSet;
 class TDBGrid;
@@ -22,6 +24,9 @@ class TColumnTitle {
     void SetAlignment(Qt::Alignment alignment);
     const QFont& Font() const { return font_; }
     void SetFont(const QFont& font);
+    // The colour the font draws in; clWindowText follows the theme.
+    TColor FontColor() const { return fontColor_; }
+    void SetFontColor(TColor color);
 
   private:
     friend class TDBGridColumns;
@@ -29,6 +34,7 @@ class TColumnTitle {
     QString caption_;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
     QFont font_;
+    TColor fontColor_ = clWindowText;
 };
 
 // One column of a data grid, showing one field. Widths are in screen pixels; a hidden
@@ -48,6 +54,9 @@ class TColumn {
     void SetAlignment(Qt::Alignment alignment);
     const QFont& Font() const { return font_; }
     void SetFont(const QFont& font);
+    // The colour the cells' font draws in; clWindowText follows the theme.
+    TColor FontColor() const { return fontColor_; }
+    void SetFontColor(TColor color);
     TColumnTitle& Title() { return title_; }
     const TColumnTitle& Title() const { return title_; }
 
@@ -63,6 +72,7 @@ class TColumn {
     bool visible_ = true;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
     QFont font_;
+    TColor fontColor_ = clWindowText;
     TColumnTitle title_{*this};
 };
 

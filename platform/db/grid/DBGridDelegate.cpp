@@ -61,8 +61,11 @@ void TDBGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setBrush(
         QBrush(option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base),
                Qt::SolidPattern));
-    painter->setPen(
-        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    // The column's font colour, unless it is the theme's or the cell is selected.
+    QColor pen = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    if (!selected && column.FontColor() != clWindowText)
+        pen = ColorToRGB(column.FontColor());
+    painter->setPen(pen);
     painter->setFont(column.Font());
     {
         const TDataSet::TRowScope scope(*dataSet, index.row());

@@ -1,5 +1,7 @@
 #include "db/grid/DBGridModel.h"
 
+#include <QBrush>
+
 #include "db/dataset/FieldEdit.h"
 #include <QTimer>
 
@@ -9,6 +11,11 @@
 namespace {
 
 constexpr qsizetype kShownCharacters = 1000;
+
+// The theme's text colour is left to the view, which knows its own palette.
+QVariant Foreground(TColor color) {
+    return color == clWindowText ? QVariant() : QVariant(QBrush(ColorToRGB(color)));
+}
 
 }  // namespace
 
@@ -122,6 +129,8 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const {
             return int(column.Alignment());
         case Qt::FontRole:
             return column.Font();
+        case Qt::ForegroundRole:
+            return Foreground(column.FontColor());
         default:
             return {};
     }
@@ -150,6 +159,8 @@ QVariant TDBGridModel::headerData(int section, Qt::Orientation orientation, int 
             return int(title.Alignment());
         case Qt::FontRole:
             return title.Font();
+        case Qt::ForegroundRole:
+            return Foreground(title.FontColor());
         default:
             return {};
     }

@@ -1,4 +1,4 @@
-#include "PreviewColor.h"
+#include "ui/Color.h"
 
 #include <QGuiApplication>
 #include <QPalette>
