@@ -40,11 +40,8 @@ void TDataSet::Open() {
     bool more;
     try {
         cursor = OpenCursor();
-        const TFieldDefs& defs = cursor->Fields();
-        rows_.Reset(int(defs.size()));
-        for (int index = 0; index < defs.size(); ++index)
-            fields_.push_back(std::make_unique<TField>(*this, index, defs[index]));
-        writer_ = std::make_unique<TRecordWriter>(Engine(), cursor->UpdateTarget());
+        rows_.Reset(int(cursor->Fields().size()));
+        MakeFields(cursor->Fields(), cursor->UpdateTarget());
         loading_ = load;
         more = cursor->Fetch(rows_, batchSize_);
     } catch (...) {
@@ -52,11 +49,7 @@ void TDataSet::Open() {
         ClearRows();
         throw;
     }
-    active_ = true;
-    current_ = rows_.RowCount() > 0 ? 0 : -1;
-    bof_ = true;
-    eof_ = rows_.RowCount() == 0;
-    SetState(dsBrowse);
+    StartBrowsing();
 
     const QPointer<TDataSet> alive(this);
     try {
@@ -74,21 +67,15 @@ void TDataSet::Open() {
             Close();
         throw;
     }
-    loading_ = 0;
-    // Columns without a declared type learn theirs from the rows just read.
-    for (int index = 0; index < FieldCount(); ++index)
-        fields_[std::size_t(index)]->SetDef(cursor->Fields()[index]);
+    EndLoading(cursor->Fields());
 }
 
 void TDataSet::OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load) {
     bool more;
     try {
-        const TFieldDefs& defs = cursor->Fields();
-        for (int index = 0; index < defs.size(); ++index)
-            fields_.push_back(std::make_unique<TField>(*this, index, defs[index]));
-        writer_ = std::make_unique<TRecordWriter>(Engine(), cursor->UpdateTarget());
+        MakeFields(cursor->Fields(), cursor->UpdateTarget());
         TScrollCursor& scroll = *cursor;
-        window_ = std::make_unique<TRowWindow>(std::move(cursor), int(defs.size()));
+        window_ = std::make_unique<TRowWindow>(std::move(cursor), FieldCount());
         loading_ = load;
         // The cursor stays alive through the read even if the data set closes meanwhile.
         const std::shared_ptr<TRowWindow> window = window_;
@@ -103,11 +90,7 @@ void TDataSet::OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load) {
         ClearRows();
         throw;
     }
-    active_ = true;
-    current_ = StoredRows() > 0 ? 0 : -1;
-    bof_ = true;
-    eof_ = StoredRows() == 0;
-    SetState(dsBrowse);
+    StartBrowsing();
 
     const QPointer<TDataSet> alive(this);
     try {
@@ -148,10 +131,28 @@ void TDataSet::OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load) {
             Close();
         throw;
     }
+    EndLoading(window_->Cursor().Fields());
+}
+
+void TDataSet::MakeFields(const TFieldDefs& defs, TUpdateResolver updateTarget) {
+    for (int index = 0; index < defs.size(); ++index)
+        fields_.push_back(std::make_unique<TField>(*this, index, defs[index]));
+    writer_ = std::make_unique<TRecordWriter>(Engine(), std::move(updateTarget));
+}
+
+void TDataSet::StartBrowsing() {
+    active_ = true;
+    current_ = StoredRows() > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = StoredRows() == 0;
+    SetState(dsBrowse);
+}
+
+void TDataSet::EndLoading(const TFieldDefs& defs) {
     loading_ = 0;
-    // Columns without a declared type learnt theirs from the first page.
+    // Columns without a declared type learnt theirs from the rows read.
     for (int index = 0; index < FieldCount(); ++index)
-        fields_[std::size_t(index)]->SetDef(window_->Cursor().Fields()[index]);
+        fields_[std::size_t(index)]->SetDef(defs[index]);
 }
 
 void TDataSet::ReadRows(TResultCursor& cursor, quint64 load) {

@@ -172,8 +172,10 @@ class TDataSet : public QObject {
 
   private:
     friend class TField;
-    void OpenRows(quint64 load);
     void OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load);
+    void MakeFields(const TFieldDefs& defs, TUpdateResolver updateTarget);
+    void StartBrowsing();
+    void EndLoading(const TFieldDefs& defs);
     void ReadRows(TResultCursor& cursor, quint64 load);
     void ClearRows();
     qsizetype StoredRows() const;
