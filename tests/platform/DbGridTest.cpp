@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QPixmap>
 
 #include "DbTestSupport.h"
@@ -134,6 +138,90 @@ TEST_F(GridOverQuery, ForgetsADataSetThatIsDestroyed) {
     other.reset();
     EXPECT_EQ(grid.model()->rowCount(), 0);
     EXPECT_EQ(grid.Columns().Count(), 0);
+}
+
+// A result with more rows than the model's window, loaded client-side: the view holds a window
+// of them and the grid's own scroll bar runs over all of them. The window follows the bar, the
+// wheel, the keys and the data set, and stays full when rows in it go.
+TEST(GridOverManyRows, ShowsAWindowAndScrollsOverAllRows) {
+    const qsizetype rows = TDBGridModel::kWindowRows * 5 / 2;
+    TestDatabaseFile file{QStringLiteral(
+        "CREATE TABLE n(id INTEGER PRIMARY KEY);"
+        "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1)"
+        " INSERT INTO n SELECT x FROM c;").arg(rows)};
+    TADOConnection connection;
+    OpenConnection(connection, QStringLiteral("Provider=SQLite;Data Source=") + file.Path());
+    TADOQuery query;
+    query.SetConnection(&connection);
+    query.SQL() << QStringLiteral("SELECT id FROM n ORDER BY id");
+    TDataSource source;
+    source.SetDataSet(&query);
+    TDBGrid grid;
+    grid.SetDataSource(&source);
+    grid.resize(300, 400);
+    grid.show();
+    query.Open();
+
+    TDBGridModel& model = grid.Model();
+    const auto cell = [&](qsizetype row) {
+        const int shown = model.ModelRow(row);
+        return shown < 0 ? QStringLiteral("(outside the window)")
+                         : model.index(shown, 0).data().toString();
+    };
+    const auto topRow = [&] { return model.DataRow(grid.indexAt(QPoint(2, 2)).row()); };
+    auto* bar = grid.findChild<QScrollBar*>(QStringLiteral("RowScrollBar"));
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(model.Rows(), rows);
+    EXPECT_EQ(model.rowCount(), TDBGridModel::kWindowRows);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_FALSE(grid.verticalScrollBar()->isVisible());
+
+    // The bar: its end shows the last row, its middle the middle.
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(model.DataRow(grid.indexAt(QPoint(2, grid.viewport()->height() - 2)).row()),
+              rows - 1);
+    EXPECT_EQ(cell(rows - 1), QString::number(rows));
+    bar->setValue(int(rows / 2));
+    EXPECT_EQ(topRow(), rows / 2);
+    EXPECT_EQ(cell(rows / 2), QString::number(rows / 2 + 1));
+
+    // The wheel over the cells scrolls the view, and the bar follows, across the window's edge.
+    bar->setValue(0);
+    QWheelEvent wheel(QPointF(5, 5), grid.viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(grid.viewport(), &wheel);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_EQ(topRow(), bar->value());
+    const int nearEnd = grid.verticalScrollBar()->maximum() - 5;
+    grid.verticalScrollBar()->setValue(nearEnd);
+    EXPECT_GT(model.FirstRow(), 0);
+    EXPECT_EQ(bar->value(), nearEnd);
+    EXPECT_EQ(topRow(), nearEnd);
+
+    // Keys reach either end of all the rows; the grid follows the data set anywhere.
+    grid.setFocus();
+    for (const auto& [key, recNo] :
+         {std::pair{Qt::Key_End, rows}, std::pair{Qt::Key_Home, qsizetype(1)}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+        QCoreApplication::sendEvent(&grid, &press);
+        EXPECT_EQ(query.RecNo(), recNo);
+        EXPECT_EQ(model.DataRow(grid.currentIndex().row()), recNo - 1);
+    }
+    query.SetRecNo(rows - 3);
+    EXPECT_EQ(model.DataRow(grid.currentIndex().row()), rows - 4);
+    EXPECT_EQ(cell(rows - 4), QString::number(rows - 3));
+    // Down from a record the view had scrolled away from goes on from that record.
+    bar->setValue(0);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(&grid, &down);
+    EXPECT_EQ(query.RecNo(), rows - 2);
+
+    // Rows deleted in the window: the window takes rows beside it back in.
+    query.Delete();
+    EXPECT_EQ(model.Rows(), rows - 1);
+    EXPECT_EQ(model.rowCount(), TDBGridModel::kWindowRows);
+    EXPECT_EQ(cell(rows - 3), QString::number(rows - 1));
+    EXPECT_EQ(model.headerData(model.ModelRow(rows - 3), Qt::Vertical, Qt::DisplayRole).toInt(), rows - 2);
 }
 
 }  // namespace

@@ -157,6 +157,9 @@ void TDataSet::EndLoading(const TFieldDefs& defs) {
 
 void TDataSet::ReadRows(TResultCursor& cursor, quint64 load) {
     const QPointer<TDataSet> alive(this);
+    // Escape between two batches stops the loading; a batch itself is not interrupted.
+    bool escaped = false;
+    TBusyWait busy([&escaped] { escaped = true; });
     bool more = true;
     while (more) {
         const qsizetype first = rows_.RowCount();
@@ -170,6 +173,12 @@ void TDataSet::ReadRows(TResultCursor& cursor, quint64 load) {
         if (OnFetchProgress) {
             OnFetchProgress(rows_.RowCount());
             CheckLoad(alive, load);
+        }
+        busy.Pump();
+        CheckLoad(alive, load);
+        if (escaped) {
+            Close();
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
         }
     }
 }

@@ -40,9 +40,11 @@ enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 // closes), and signals the counted rows as one batch. Rows are read a page at a time as they
 // are shown or walked (see TRowWindow).
 //
-// Otherwise every row is read into memory. Opening reads the result in batches. The data set is open once the first batch is in
-// (Opened), then signals each further batch (RowsInserted) and OnFetchProgress runs; Open
-// returns when every row is read, with Loading() true until then. Whoever handles those
+// Otherwise every row is read into memory. Opening reads the result in batches. The data set
+// is open once the first batch is in (Opened), then signals each further batch (RowsInserted)
+// and OnFetchProgress runs; Open returns when every row is read, with Loading() true until
+// then. Between batches the window paints; Escape there stops the loading with
+// EOperationCancelled and the data set closes. Whoever handles those
 // signals may let events run: a Close meanwhile stops the loading, and the Open under way then
 // raises EDatabaseError; Open and changes are refused while loading.
 //

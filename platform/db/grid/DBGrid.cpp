@@ -41,9 +41,27 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDBGridModel(
     // After the view's own handler, which has closed (and posted) an open editor by then.
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             Guard([this] { MoveRecord(currentIndex()); }));
-    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] {
+    connect(model_, &TDBGridModel::RowsCounted, this, [this] {
         if (watched_ && watched_->Loading())
             KeepResponsive(false);
+    });
+
+    rowBar_ = new QScrollBar(Qt::Vertical, this);
+    rowBar_->setObjectName(QStringLiteral("RowScrollBar"));
+    rowBar_->setAccessibleName(QStringLiteral("Rows"));
+    rowBar_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    addScrollBarWidget(rowBar_, Qt::AlignTop);
+    rowBar_->hide();
+    connect(model_, &TDBGridModel::WindowChanged, this, &TDBGrid::UpdateRowBar);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &TDBGrid::UpdateRowBar);
+    // The view's own bar, hidden while windowed, still takes the wheel over the cells.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (!scrolling_ && model_->Windowed())
+            ShowRowsFrom(model_->DataRow(value));
+    });
+    connect(rowBar_, &QScrollBar::valueChanged, this, [this](int value) {
+        if (!scrolling_)
+            ShowRowsFrom(value);
     });
 }
 
@@ -109,19 +127,91 @@ void TDBGrid::FollowRecord(qsizetype row) {
     if (following_)
         return;
     following_ = true;
-    const int column = qMax(0, currentIndex().column());
-    if (row >= 0 && row < model_->rowCount())
-        setCurrentIndex(model_->index(int(row), column));
+    const int column = currentIndex().isValid() ? currentIndex().column() : currentColumn_;
+    if (row >= 0 && row < model_->Rows()) {
+        model_->Reach(row, row);
+        // A plain move, whatever keys are held meanwhile: the view would take a held Ctrl as
+        // adding each record walked to the selection.
+        selectionModel()->setCurrentIndex(model_->index(model_->ModelRow(row), column),
+                                          QItemSelectionModel::ClearAndSelect);
+    }
     following_ = false;
+}
+
+void TDBGrid::ShowRowsFrom(qsizetype top) {
+    if (scrolling_)
+        return;
+    scrolling_ = true;
+    const auto done = qScopeGuard([this] { scrolling_ = false; });
+    // The view's range must know of rows announced since it last laid out.
+    executeDelayedItemsLayout();
+    QScrollBar& view = *verticalScrollBar();
+    model_->Reach(top, top + view.pageStep());
+    view.setValue(int(top - model_->FirstRow()));
+    rowBar_->setValue(int(model_->DataRow(view.value())));
+}
+
+void TDBGrid::UpdateRowBar() {
+    const bool windowed = model_->Windowed();
+    QScrollBar& view = *verticalScrollBar();
+    // Hidden, the view's bar keeps its place in the layout to the grid's.
+    view.setVisible(!windowed);
+    rowBar_->setVisible(windowed);
+    if (!windowed)
+        return;
+    scrolling_ = true;
+    const auto done = qScopeGuard([this] { scrolling_ = false; });
+    // Rows are all of one height: as many as fit stay below the last top row.
+    const int fit = qMax(1, viewport()->height() / qMax(1, verticalHeader()->defaultSectionSize()));
+    rowBar_->setRange(0, int(qMax<qsizetype>(0, model_->Rows() - fit)));
+    rowBar_->setPageStep(fit);
+    rowBar_->setSingleStep(1);
+    rowBar_->setValue(int(model_->DataRow(view.value())));
+}
+
+void TDBGrid::RestoreCurrent() {
+    TDataSet* dataSet = watched_;
+    if (currentIndex().isValid() || !dataSet || !dataSet->Active() || dataSet->RecNo() < 1)
+        return;
+    const qsizetype row = dataSet->RecNo() - 1;
+    model_->Reach(row, row);
+    // The same record: moving to it changes nothing in the data set.
+    selectionModel()->setCurrentIndex(model_->index(model_->ModelRow(row), currentColumn_),
+                                      QItemSelectionModel::NoUpdate);
+}
+
+QModelIndex TDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (model_->Windowed()) {
+        // Ctrl+Home and Ctrl+End go to the ends of all the rows, not of the window.
+        if ((action == MoveHome || action == MoveEnd) && (modifiers & Qt::ControlModifier)) {
+            const bool home = action == MoveHome;
+            const qsizetype row = home ? 0 : model_->Rows() - 1;
+            int visual = home ? 0 : horizontalHeader()->count() - 1;
+            while (visual >= 0 && visual < horizontalHeader()->count() &&
+                   isColumnHidden(horizontalHeader()->logicalIndex(visual)))
+                visual += home ? 1 : -1;
+            model_->Reach(row, row);
+            return model_->index(model_->ModelRow(row),
+                                 qMax(0, horizontalHeader()->logicalIndex(visual)));
+        }
+        RestoreCurrent();
+        if (currentIndex().isValid()) {
+            const qsizetype row = model_->DataRow(currentIndex().row());
+            model_->Reach(row, row);
+        }
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void TDBGrid::MoveRecord(const QModelIndex& current) {
     TDataSet* dataSet = watched_;
+    if (current.isValid())
+        currentColumn_ = current.column();
     if (following_ || !current.isValid() || !dataSet || !dataSet->Active())
         return;
     following_ = true;
     const auto restore = qScopeGuard([this] { following_ = false; });
-    if (current.row() == dataSet->RecNo() - 1)
+    if (model_->DataRow(current.row()) == dataSet->RecNo() - 1)
         return;
     // A refused post still lets the user go where they clicked; the error follows.
     std::exception_ptr refused;
@@ -130,9 +220,11 @@ void TDBGrid::MoveRecord(const QModelIndex& current) {
     } catch (...) {
         refused = std::current_exception();
     }
-    const int row = currentIndex().row();
-    if (row >= 0 && row < dataSet->RecordCount() && row != dataSet->RecNo() - 1)
-        dataSet->SetRecNo(row + 1);
+    if (currentIndex().isValid()) {
+        const qsizetype row = model_->DataRow(currentIndex().row());
+        if (row < dataSet->RecordCount() && row != dataSet->RecNo() - 1)
+            dataSet->SetRecNo(row + 1);
+    }
     if (refused)
         std::rethrow_exception(refused);
 }
@@ -217,7 +309,7 @@ bool TDBGrid::HandleEditKey(QKeyEvent* event) {
             dataSet->Cancel();
             return true;
         case Qt::Key_Down:
-            if (modifiers != Qt::NoModifier || currentIndex().row() != model_->rowCount() - 1 ||
+            if (modifiers != Qt::NoModifier || model_->DataRow(currentIndex().row()) != model_->Rows() - 1 ||
                 (dataSet->State() == dsInsert && !dataSet->Modified()))
                 return false;
             LeaveRecord();
@@ -233,11 +325,11 @@ QList<qsizetype> TDBGrid::SelectedRows() const {
     QList<qsizetype> rows;
     for (const QItemSelectionRange& range : selectionModel()->selection())
         for (int row = range.top(); row <= range.bottom(); ++row)
-            rows << row;
+            rows << model_->DataRow(row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     if (rows.isEmpty() && currentIndex().isValid())
-        rows << currentIndex().row();
+        rows << model_->DataRow(currentIndex().row());
     return rows;
 }
 

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
 #include <functional>
@@ -29,6 +30,10 @@ class TDBGridModel;
 //
 // While its data set loads a large result, the grid shows the first rows at once and lets
 // pending events other than user input run every so often, so that the window repaints.
+//
+// Of a result with more rows than its model's window, the view holds only the window; a scroll
+// bar of the grid's own, in place of the view's, runs over all the rows and moves the window
+// as the user scrolls, types or the data set moves.
 class TDBGrid : public QTableView {
     Q_OBJECT
   public:
@@ -54,6 +59,7 @@ class TDBGrid : public QTableView {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -72,6 +78,11 @@ class TDBGrid : public QTableView {
     void DeleteSelectedRecords();
     QList<qsizetype> SelectedRows() const;
     void KeepResponsive(bool now);
+    // Shows the rows from `top` on, moving the model's window when they near its edge.
+    void ShowRowsFrom(qsizetype top);
+    void UpdateRowBar();
+    // The current record's cell again, after the window had left it behind.
+    void RestoreCurrent();
 
     QPointer<TDataSource> dataSource_;
     QPointer<TDataSet> watched_;
@@ -82,4 +93,7 @@ class TDBGrid : public QTableView {
     bool readOnly_ = true;
     bool following_ = false;
     QElapsedTimer sinceEvents_;
+    QScrollBar* rowBar_;
+    bool scrolling_ = false;
+    int currentColumn_ = 0;
 };

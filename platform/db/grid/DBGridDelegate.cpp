@@ -68,7 +68,7 @@ void TDBGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setPen(pen);
     painter->setFont(column.Font());
     {
-        const TDataSet::TRowScope scope(*dataSet, index.row());
+        const TDataSet::TRowScope scope(*dataSet, grid_.Model().DataRow(index.row()));
         Guarded([&] {
             grid_.OnDrawColumnCell(*painter, option.rect, index.column(), *column.Field(),
                                    option.state);

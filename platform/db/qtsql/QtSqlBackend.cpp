@@ -39,14 +39,23 @@ class QtSqlCursor : public TResultCursor {
             fields_.append(FieldDefFromSqlField(record.field(column), driverName));
     }
 
+    ~QtSqlCursor() override {
+        if (!exhausted_)
+            StopStatement();
+    }
+
     const TFieldDefs& Fields() const override { return fields_; }
 
     bool Fetch(TRowStore& rows, qsizetype maxRows) override {
         const int count = int(fields_.size());
         for (qsizetype fetched = 0; fetched < maxRows; ++fetched) {
-            if ((limit_ > 0 && read_ >= limit_) || !query_.next()) {
-                if (query_.lastError().isValid())
+            const bool limited = limit_ > 0 && read_ >= limit_;
+            if (limited || !query_.next()) {
+                exhausted_ = true;
+                if (!limited && query_.lastError().isValid())
                     throw EDatabaseError(ErrorText(query_.lastError()));
+                if (limited)
+                    StopStatement();
                 query_.finish();
                 return false;
             }
@@ -59,10 +68,19 @@ class QtSqlCursor : public TResultCursor {
     TUpdateResolver UpdateTarget() const override { return updateTarget_; }
 
   private:
+    // Qt's PostgreSQL driver reads a result it is finishing to its end, row by row: for a
+    // statement left early (a loading stopped, a row limit) that could take hours. Asked to
+    // stop, the server ends the rows at once.
+    void StopStatement() {
+        if (query_.driver() && query_.driver()->dbmsType() == QSqlDriver::PostgreSQL)
+            PgCancel(*query_.driver());
+    }
+
     QSqlQuery query_;
     TFieldDefs fields_;
     int limit_;
     int read_ = 0;
+    bool exhausted_ = false;
     TUpdateResolver updateTarget_;
 };
 
