@@ -60,6 +60,8 @@ class TMainForm : public QMainWindow {
     void SelectAllButtonClick();
     void CountAllButtonClick();
     void CheckBox1Click();
+    // Beeps and shows a warning once the toggle that called for it has returned.
+    void WarnAfterToggle(const QString& warning);
     void DBGrid1DrawColumnCell(QPainter& canvas, const QRect& rect, TField& field);
 
     // The SQL editor and its execution.
@@ -126,7 +128,11 @@ class TMainForm : public QMainWindow {
 
     // Text of a status bar panel.
     QString PanelText(int panel) const { return StatusPanels[panel]->text(); }
-    void SetPanelText(int panel, const QString& text) { StatusPanels[panel]->setText(text); }
+    // The panel's name stays what it is ("Records"); a screen reader reads the text with it.
+    void SetPanelText(int panel, const QString& text) {
+        StatusPanels[panel]->setText(text);
+        StatusPanels[panel]->setAccessibleDescription(text);
+    }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -140,6 +146,7 @@ class TMainForm : public QMainWindow {
     }
 
     void CreateControls();
+    void SetTabOrder();
     void CreateDataAccess();
     void CreateGridPrint();
     void ConnectHandlers();

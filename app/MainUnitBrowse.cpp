@@ -93,13 +93,19 @@ void TMainForm::CountAllButtonClick() {
 }
 
 void TMainForm::CheckBox1Click() {
-    if (!CheckBox1->isChecked()) {
-        Modal().Beep();
-        Modal().ShowMessage(
+    if (!CheckBox1->isChecked())
+        WarnAfterToggle(
             kWarning + QLatin1Char('\r') +
             QStringLiteral("Set this option back to \"readonly\" if you are not very very sure!"));
-    }
     DBGrid1->SetReadOnly(CheckBox1->isChecked());
+}
+
+void TMainForm::WarnAfterToggle(const QString& warning) {
+    Modal().Beep();
+    // Assistive technology waits for its toggle to return: a message box opened inside the
+    // toggle would hold the screen reader until the box is closed. The box follows it instead.
+    QMetaObject::invokeMethod(this, Guard([warning] { Modal().ShowMessage(warning); }),
+                              Qt::QueuedConnection);
 }
 
 void TMainForm::DBGrid1DrawColumnCell(QPainter& canvas, const QRect& rect, TField& field) {
