@@ -18,9 +18,9 @@
 #include "db/components/ADOTable.h"
 #include "db/components/BDEQuery.h"
 #include "db/components/BDETable.h"
-#include "db/grid/DBGrid.h"
-#include "db/dataset/DataSource.h"
 #include "db/components/Session.h"
+#include "db/dataset/DataSource.h"
+#include "db/grid/DBGrid.h"
 #include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 
@@ -56,6 +56,9 @@ class TMainForm : public QMainWindow {
     // Table and field browsing.
     void TableButtonClick();
     void ListBox1Click();
+    // The selected entry of the table list; a screen reader selects one without making it the
+    // current one, as a click does.
+    QListWidgetItem* SelectedTable() const;
     QString QuoteTableName(const QString& name) const;
     void SelectAllButtonClick();
     void CountAllButtonClick();

@@ -4,6 +4,12 @@
 # The program gets a home of its own, so its settings and aliases never touch the user's.
 set -u
 prog=$(readlink -f "$1"); driver=$(readlink -f "$2"); shift 2
+# Without the tools the walk cannot run: skipped (77), with the reason.
+for tool in xvfb-run dbus-launch xdotool /usr/libexec/at-spi-bus-launcher; do
+    command -v "$tool" >/dev/null || { echo "accessibility walk skipped: no $tool"; exit 77; }
+done
+/usr/bin/python3 -c "import pyatspi" 2>/dev/null ||
+    { echo "accessibility walk skipped: no python3-pyatspi"; exit 77; }
 here=$(dirname "$(readlink -f "$0")")
 work=$(mktemp -d -t quorva-a11y.XXXXXX)
 trap 'rm -rf "$work"' EXIT
