@@ -13,6 +13,7 @@
 #include "OpenBDEUnit.h"
 #include "Version.h"
 #include "core/Exception.h"
+#include "ui/Accessibility.h"
 #include "ui/AnchorLayout.h"
 #include "ui/EventGuard.h"
 
@@ -121,6 +122,12 @@ void TMainForm::CreateControls() {
     Memo1->setMinimumWidth(250);
     layout->Place(Memo1, QRect(480, 16, 310, 145), akLeft | akTop | akRight);
 
+    LabelFor(Label1, ListBox1);
+    LabelFor(Label4, ListBox2);
+    LabelFor(Label2, Memo1);
+    // Tab leaves the editor, as the grid's own Tab walks its cells.
+    Memo1->setTabChangesFocus(true);
+
     TableButton = MakeButton(client, "TableButton", QStringLiteral("Load tablenames"), false);
     layout->Place(TableButton, QRect(1, 168, 89, 25));
     SelectAllButton =
@@ -148,6 +155,7 @@ void TMainForm::CreateControls() {
     DBGrid1 = new TDBGrid(client);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->SetReadOnly(true);
+    DBGrid1->setAccessibleName(QStringLiteral("Result grid"));
     layout->Place(DBGrid1, QRect(1, 224, 789, 297), akLeft | akTop | akRight | akBottom);
     ExportSheet1 = new QAction(QStringLiteral("Export to spreadsheet\u2026"), DBGrid1);
     ExportSheet1->setObjectName(QStringLiteral("ExportSheet1"));
@@ -175,13 +183,19 @@ void TMainForm::CreateControls() {
     const int widths[4] = {120, 100, 80, 50};
     const QString texts[4] = {
         QStringLiteral("No connection"), QStringLiteral("Records: none"), {}, {}};
+    const QString names[4] = {
+        QStringLiteral("Connection"), QStringLiteral("Records"), QStringLiteral("Time"), {}};
     for (int i = 0; i < 4; ++i) {
-        StatusPanels[i] = new QLabel(texts[i], StatusBar1);
+        StatusPanels[i] = new QLabel(StatusBar1);
         StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         StatusPanels[i]->setFixedWidth(widths[i]);
         StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        StatusPanels[i]->setAccessibleName(names[i]);
+        SetPanelText(i, texts[i]);
         StatusBar1->addWidget(StatusPanels[i]);
     }
+    // The last panel is always empty: space, nothing to read.
+    HideFromAccessibility(StatusPanels[3], QAccessible::StatusBar);
     setStatusBar(StatusBar1);
 
     // Staging buffers of the field report and the grid save; never shown.
@@ -196,12 +210,32 @@ void TMainForm::CreateControls() {
     RichEdit2 = new QPlainTextEdit(this);
     RichEdit2->setObjectName(QStringLiteral("RichEdit2"));
     RichEdit2->hide();
+    HideFromAccessibility(RichEdit1, QAccessible::Window);
+    HideFromAccessibility(RichEdit2, QAccessible::Window);
+    SetTabOrder();
 
     OpenDialog1.title = QStringLiteral("Open SQL File");
     OpenDialog1.fileMustExist = true;
     SaveDialog1.title = QStringLiteral("Save Grid Data");
     SaveDialog1.defaultExt = QStringLiteral("txt");
     SaveDialog1.overwritePrompt = true;
+}
+
+// Column by column, as the work goes: connect, pick a table, its fields, the SQL, the grid, and
+// the grid's options and output along the bottom.
+void TMainForm::SetTabOrder() {
+    // clang-format off
+    QWidget* const order[] = {
+        OpenADOButton, OpenBDEButton, CloseConnButton, TableButton,  // connection
+        ListBox1, SelectAllButton, CountAllButton,                   // tables
+        ListBox2, Button3, LoadFieldsCheckbox,                       // fields
+        Memo1, EmptyButton, ExecuteButton, Button4, CheckBox2,       // SQL
+        DBGrid1, CheckBox1, TruncateColumnsCheckbox,                 // grid
+        Button5, Button2, Button1,                                   // output
+    };
+    // clang-format on
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void TMainForm::CreateDataAccess() {

@@ -18,9 +18,9 @@
 #include "db/components/ADOTable.h"
 #include "db/components/BDEQuery.h"
 #include "db/components/BDETable.h"
-#include "db/grid/DBGrid.h"
-#include "db/dataset/DataSource.h"
 #include "db/components/Session.h"
+#include "db/dataset/DataSource.h"
+#include "db/grid/DBGrid.h"
 #include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 
@@ -56,10 +56,15 @@ class TMainForm : public QMainWindow {
     // Table and field browsing.
     void TableButtonClick();
     void ListBox1Click();
+    // The selected entry of the table list; a screen reader selects one without making it the
+    // current one, as a click does.
+    QListWidgetItem* SelectedTable() const;
     QString QuoteTableName(const QString& name) const;
     void SelectAllButtonClick();
     void CountAllButtonClick();
     void CheckBox1Click();
+    // Beeps and shows a warning once the toggle that called for it has returned.
+    void WarnAfterToggle(const QString& warning);
     void DBGrid1DrawColumnCell(QPainter& canvas, const QRect& rect, TField& field);
 
     // The SQL editor and its execution.
@@ -126,7 +131,11 @@ class TMainForm : public QMainWindow {
 
     // Text of a status bar panel.
     QString PanelText(int panel) const { return StatusPanels[panel]->text(); }
-    void SetPanelText(int panel, const QString& text) { StatusPanels[panel]->setText(text); }
+    // The panel's name stays what it is ("Records"); a screen reader reads the text with it.
+    void SetPanelText(int panel, const QString& text) {
+        StatusPanels[panel]->setText(text);
+        StatusPanels[panel]->setAccessibleDescription(text);
+    }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -140,6 +149,7 @@ class TMainForm : public QMainWindow {
     }
 
     void CreateControls();
+    void SetTabOrder();
     void CreateDataAccess();
     void CreateGridPrint();
     void ConnectHandlers();

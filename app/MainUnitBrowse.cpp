@@ -36,8 +36,13 @@ void TMainForm::TableButtonClick() {
     Modal().SetCursor(crDefault);
 }
 
+QListWidgetItem* TMainForm::SelectedTable() const {
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
 void TMainForm::ListBox1Click() {
-    const bool selected = ListBox1->currentRow() >= 0 && ListBox1->currentItem()->isSelected();
+    const bool selected = SelectedTable() != nullptr;
     SelectAllButton->setEnabled(selected);
     CountAllButton->setEnabled(selected);
     Button3->setEnabled(selected);
@@ -45,7 +50,7 @@ void TMainForm::ListBox1Click() {
         return;
     ListBox2->clear();
     Modal().SetCursor(crSQLWait);
-    const QString table = ListBox1->currentItem()->text();
+    const QString table = SelectedTable()->text();
     auto finish = [this] {
         Label4->setText(
             QStringLiteral("Fields in selected table/query: %1").arg(ListBox2->count()));
@@ -75,16 +80,16 @@ QString TMainForm::QuoteTableName(const QString& name) const {
 }
 
 void TMainForm::SelectAllButtonClick() {
-    QListWidgetItem* item = ListBox1->currentItem();
-    if (!item || !item->isSelected())
+    const QListWidgetItem* item = SelectedTable();
+    if (!item)
         return;
     Memo1->setPlainText(QStringLiteral("SELECT * FROM ") + QuoteTableName(item->text()));
     ExecuteButtonClick();
 }
 
 void TMainForm::CountAllButtonClick() {
-    QListWidgetItem* item = ListBox1->currentItem();
-    if (!item || !item->isSelected())
+    const QListWidgetItem* item = SelectedTable();
+    if (!item)
         return;
     Memo1->setPlainText(useADO_
                             ? QStringLiteral("SELECT count(*) FROM ") + QuoteTableName(item->text())
@@ -93,13 +98,19 @@ void TMainForm::CountAllButtonClick() {
 }
 
 void TMainForm::CheckBox1Click() {
-    if (!CheckBox1->isChecked()) {
-        Modal().Beep();
-        Modal().ShowMessage(
+    if (!CheckBox1->isChecked())
+        WarnAfterToggle(
             kWarning + QLatin1Char('\r') +
             QStringLiteral("Set this option back to \"readonly\" if you are not very very sure!"));
-    }
     DBGrid1->SetReadOnly(CheckBox1->isChecked());
+}
+
+void TMainForm::WarnAfterToggle(const QString& warning) {
+    Modal().Beep();
+    // Assistive technology waits for its toggle to return: a message box opened inside the
+    // toggle would hold the screen reader until the box is closed. The box follows it instead.
+    QMetaObject::invokeMethod(this, Guard([warning] { Modal().ShowMessage(warning); }),
+                              Qt::QueuedConnection);
 }
 
 void TMainForm::DBGrid1DrawColumnCell(QPainter& canvas, const QRect& rect, TField& field) {

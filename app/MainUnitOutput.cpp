@@ -112,8 +112,8 @@ void TMainForm::Button5Click() {
 }
 
 void TMainForm::Button3Click() {
-    const QListWidgetItem* item = ListBox1->currentItem();
-    if (!item || !item->isSelected())
+    const QListWidgetItem* item = SelectedTable();
+    if (!item)
         return;
     Modal().SetCursor(crHourGlass);
     try {

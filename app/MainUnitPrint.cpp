@@ -2,6 +2,7 @@
 #include <QFileInfo>
 
 #include "MainUnit.h"
+#include "ui/Accessibility.h"
 #include "ui/ModalSeam.h"
 
 void TMainForm::CreateGridPrint() {
@@ -9,6 +10,7 @@ void TMainForm::CreateGridPrint() {
     DBGridPrint1 = new TDBGridPrint(this);
     DBGridPrint1->setObjectName(QStringLiteral("DBGridPrint1"));
     DBGridPrint1->setVisible(false);
+    HideFromAccessibility(DBGridPrint1, QAccessible::Window);
     DBGridPrint1->SetAsgnDBGrid(DBGrid1);
     const QFont font(QStringLiteral("Arial"), 9);
     DBGridPrint1->SetFont(font);

@@ -57,8 +57,7 @@ void TMainForm::Button4Click() {
 void TMainForm::CheckBox2Click() {
     if (CheckBox2->isChecked())
         return;
-    Modal().Beep();
-    Modal().ShowMessage(
+    WarnAfterToggle(
         QStringLiteral("WARNING: changing data CANNOT be undone and can have huge consequences!\r"
                        "Set this option back to \"confirm\" if you are not very very sure!"));
 }

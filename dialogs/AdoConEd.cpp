@@ -53,6 +53,9 @@ TConnEditForm::TConnEditForm(QWidget* owner) : QDialog(owner) {
               "UseConnectionString");
     ConnectionString = Named(new QLineEdit(SourceofConnection), "ConnectionString");
     Build = Named(new QPushButton(QStringLiteral("B&uild..."), SourceofConnection), "Build");
+    // Inside the group box both would take its title for their name.
+    DataLinkFile->setAccessibleName(QStringLiteral("Data link file"));
+    ConnectionString->setAccessibleName(QStringLiteral("Connection string"));
 
     OkButton = Named(new QPushButton(QStringLiteral("OK"), this), "OkButton");
     OkButton->setDefault(true);

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -11,6 +12,7 @@
 #include "ComponentName.h"
 #include "FilePath.h"
 #include "db/connection/OdbcDataSources.h"
+#include "ui/Accessibility.h"
 #include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 
@@ -50,10 +52,12 @@ TDataLinkForm::TDataLinkForm(QWidget* owner) : QDialog(owner) {
     ProviderCombo = Named(new QComboBox(this), "ProviderCombo");
     for (const QString& provider : TDataLinkSettings::Providers())
         ProviderCombo->addItem(ProviderTitle(provider), provider);
+    FollowAccessibleSelection(ProviderCombo);
 
     FileEdit = NamedEdit(this, "FileEdit");
     FileButton = Named(new QPushButton(QStringLiteral("..."), this), "FileButton");
     FileButton->setAutoDefault(false);
+    FileButton->setAccessibleName(QStringLiteral("Choose database file"));
     DataSourceCombo = Named(new QComboBox(this), "DataSourceCombo");
     DataSourceCombo->setEditable(true);
     DataSourceCombo->setInsertPolicy(QComboBox::NoInsert);
@@ -76,7 +80,10 @@ TDataLinkForm::TDataLinkForm(QWidget* owner) : QDialog(owner) {
 
     rows_ = new QFormLayout;
     rows_->addRow(QStringLiteral("&Provider:"), ProviderCombo);
-    rows_->addRow(QStringLiteral("Database &file:"), fileRow);
+    // The file row is a layout: its caption needs the edit as its buddy to work.
+    auto* fileLabel = Named(new QLabel(QStringLiteral("Database &file:"), this), "FileLabel");
+    fileLabel->setBuddy(FileEdit);
+    rows_->addRow(fileLabel, fileRow);
     rows_->addRow(QStringLiteral("&Data source:"), DataSourceCombo);
     rows_->addRow(QStringLiteral("&Host:"), HostEdit);
     rows_->addRow(QStringLiteral("P&ort:"), PortEdit);

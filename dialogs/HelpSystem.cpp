@@ -16,6 +16,7 @@ QDialog* NewHelpWindow(QWidget* owner) {
     auto* text = new QTextBrowser(window);
     text->setObjectName(QStringLiteral("HelpText"));
     text->setOpenExternalLinks(true);
+    text->setAccessibleName(QStringLiteral("Help topic"));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(text);

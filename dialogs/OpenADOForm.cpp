@@ -17,14 +17,12 @@
 
 #include "ComponentName.h"
 #include "FilePath.h"
+#include "ui/Accessibility.h"
 #include "ui/EventGuard.h"
 
 namespace {
 QFrame* DividingLine(QWidget* parent, const char* name) {
-    auto* line = Named(new QFrame(parent), name);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
+    return Named(new TDividingLine(parent), name);
 }
 
 // Blanks and control characters both count as nothing typed.
@@ -79,6 +77,8 @@ TOpenADOForm::TOpenADOForm(QWidget* owner) : QDialog(owner) {
     DBEdit = Named(new QLineEdit(Panel1), "DBEdit");
     FileLabel->setBuddy(FileEdit);
     DBLabel->setBuddy(DBEdit);
+    // The panel groups the kinds for a screen reader.
+    Panel1->setAccessibleName(QStringLiteral("Connection kind"));
 
     CheckBox1 =
         Named(new QCheckBox(QStringLiteral("Loginprompt when connecting"), this), "CheckBox1");

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "ComponentName.h"
+#include "ui/Accessibility.h"
 #include "ui/AnchorLayout.h"
 #include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
@@ -19,6 +20,7 @@ TOpenBDEForm::TOpenBDEForm(TSession* session, QWidget* owner)
     Label1 = Named(new QLabel(QStringLiteral("Available databases:"), this), "Label1");
     ListBox1 = Named(new QListWidget(this), "ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    LabelFor(Label1, ListBox1);
     Button1 = Named(new QPushButton(QStringLiteral("&Open"), this), "Button1");
     Button2 = Named(new QPushButton(QStringLiteral("&Cancel"), this), "Button2");
     Button1->setEnabled(false);

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "VelloxStrings.h"
+#include "ui/Accessibility.h"
 
 namespace {
 constexpr int kWidth = 293;
@@ -49,6 +50,9 @@ TVelloxPrgDlg::TVelloxPrgDlg(QWidget* parent)
     ProgBar->setMinimum(0);
     ProgBar->setValue(0);
     ProgBar->setTextVisible(false);
+    ProgBar->setAccessibleName(QStringLiteral("Progress"));
+    // The box only frames the two lines of text.
+    HideFromAccessibility(Bevel, QAccessible::Dialog);
 
     btnCancel = new QPushButton(VelloxStrings::StopCaption, this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));

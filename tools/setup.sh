@@ -9,6 +9,7 @@ packages=(
     odbc-postgresql postgresql libcups2-dev
     libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation xvfb xauth poppler-utils unzip
+    dbus-x11 at-spi2-core python3-pyatspi xdotool
     cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
     clang-14 libclang-rt-14-dev
 )

@@ -26,6 +26,19 @@ QWidget* ActiveWindow() {
     return QApplication::activeWindow();
 }
 
+// A message box whose kind a screen reader says before its caption ("Error: Quorva"): the icon
+// alone tells only those who see it.
+QMessageBox::StandardButton ShowMessageBox(QMessageBox::Icon icon, const QString& kind,
+                                           const QString& caption, const QString& text,
+                                           QMessageBox::StandardButtons buttons,
+                                           QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, caption, Displayed(text), buttons, ActiveWindow());
+    box.setDefaultButton(defaultButton);
+    box.setAccessibleName(QStringLiteral("%1: %2").arg(kind, caption));
+    box.setAccessibleDescription(kind);
+    return QMessageBox::StandardButton(box.exec());
+}
+
 QFileDialog* MakeFileDialog(QWidget* parent, const TFileDialogRequest& request) {
     auto* dialog = new QFileDialog(parent ? parent : ActiveWindow(), request.title);
     dialog->setNameFilter(QtFileFilter(request.filter));
@@ -60,21 +73,24 @@ QCheckBox* AddTextFileTab(QPrintDialog& dialog) {
 }  // namespace
 
 void QtModalSeam::ShowMessage(const QString& text) {
-    QMessageBox::information(ActiveWindow(), ApplicationTitle(), Displayed(text));
+    ShowMessageBox(QMessageBox::Information, QStringLiteral("Information"), ApplicationTitle(),
+                   text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool QtModalSeam::Confirm(const QString& text) {
-    return QMessageBox::question(ActiveWindow(), QStringLiteral("Confirm"), Displayed(text),
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    return ShowMessageBox(QMessageBox::Question, QStringLiteral("Question"),
+                          QStringLiteral("Confirm"), text, QMessageBox::Yes | QMessageBox::No,
+                          QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtModalSeam::ErrorBox(const QString& text) {
-    QMessageBox::critical(ActiveWindow(), ApplicationTitle(), Displayed(text));
+    ShowMessageBox(QMessageBox::Critical, QStringLiteral("Error"), ApplicationTitle(), text,
+                   QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void QtModalSeam::InformationBox(const QString& text, const QString& caption) {
-    QMessageBox::information(ActiveWindow(), caption, Displayed(text));
+    ShowMessageBox(QMessageBox::Information, QStringLiteral("Information"), caption, text,
+                   QMessageBox::Ok, QMessageBox::Ok);
 }
 
 int QtModalSeam::ShowModal(QDialog& form) {

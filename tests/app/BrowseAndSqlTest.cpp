@@ -132,6 +132,7 @@ TEST_F(ConnectedWindowTest, ChangeStatementsAskFirstAndReportAffectedRows) {
 
     form->CheckBox2->setChecked(false);
     EXPECT_EQ(seam->beeps, 1);
+    QCoreApplication::processEvents();  // the warning follows the toggle
     EXPECT_EQ(seam->Texts("message").last(),
               "WARNING: changing data CANNOT be undone and can have huge consequences!\r"
               "Set this option back to \"confirm\" if you are not very very sure!");
@@ -295,6 +296,7 @@ TEST_F(ConnectedWindowTest, UncheckingReadOnlyWarnsEveryTime) {
     for (int round = 1; round <= 2; ++round) {
         form->CheckBox1->setChecked(false);
         EXPECT_FALSE(form->DBGrid1->ReadOnly());
+        QCoreApplication::processEvents();
         form->CheckBox1->setChecked(true);
         EXPECT_TRUE(form->DBGrid1->ReadOnly());
         EXPECT_EQ(seam->beeps, round);
