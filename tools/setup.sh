@@ -11,6 +11,7 @@ packages=(
     fonts-liberation xvfb xauth poppler-utils unzip
     cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
     clang-14 libclang-rt-14-dev
+    desktop-file-utils appstream debootstrap
 )
 
 missing=()
