@@ -19,7 +19,8 @@ using fuzz::Require;
 
 const QChar kSeparator = QLatin1Char('|');
 // Bounds the work one input can ask for.
-constexpr qsizetype kMaxCuts = 48;
+constexpr qsizetype kMaxCuts = 8;
+constexpr int kMaxCells = 8;
 
 const TCodedLineContext kContext{QStringLiteral("31.12.2024"), QStringLiteral("Tuesday, 31 December 2024"),
                                  QStringLiteral("23:59"), QStringLiteral("23:59:58"),
@@ -67,14 +68,13 @@ void CheckCell(const QString& cell) {
 // separators (a selector outside 0 to 4 adds nothing, so those are not asked for here).
 void CheckHeader(const QString& text) {
     const bool plain = !text.contains(QLatin1Char('&')) && !text.contains(kSeparator);
-    for (int left = hfEmpty; left <= hfText; ++left) {
-        for (int right = hfEmpty; right <= hfText; ++right) {
-            const QString coded = HeaderFooterCodes(left, hfText, right, text, QStringLiteral("Page"));
-            const QString cells = CompileCodedLine(coded, kSeparator, kContext);
-            if (plain)
-                Require(SplitByChar(cells, kSeparator).size() == 3,
-                        "a header line does not have its three cells");
-        }
+    for (int side = hfEmpty; side <= hfText; ++side) {
+        const QString coded = HeaderFooterCodes(side, hfText, hfText - side, text,
+                                                QStringLiteral("Page"));
+        const QString cells = CompileCodedLine(coded, kSeparator, kContext);
+        if (plain)
+            Require(SplitByChar(cells, kSeparator).size() == 3,
+                    "a header line does not have its three cells");
     }
 }
 
@@ -85,8 +85,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString cells = CompileCodedLine(coded, kSeparator, kContext);
     if (!coded.contains(QLatin1Char('&')))
         Require(cells == coded, "a line without codes was changed");
+    int checked = 0;
     for (const QString& cell : SplitByChar(cells, kSeparator))
-        CheckCell(cell);
+        if (checked++ < kMaxCells)
+            CheckCell(cell);
     CheckHeader(coded);
     return 0;
 }
