@@ -21,8 +21,8 @@ using fuzz::Require;
 
 constexpr long double kDefaultWidth = 25;
 // Bounds the work one input can ask for.
-constexpr int kMaxWrappedColumns = 4;
-constexpr qsizetype kMaxWrappedText = 256;
+constexpr int kMaxWrappedColumns = 2;
+constexpr qsizetype kMaxWrappedText = 128;
 
 bool Near(long double a, long double b) {
     return std::fabs(a - b) <= 1e-12L * std::max(std::fabs(a), std::fabs(b));

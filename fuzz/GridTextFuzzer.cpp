@@ -30,7 +30,8 @@ using fuzz::Require;
 
 constexpr int kMaxColumns = 6;
 constexpr int kRows = 2;
-constexpr size_t kMaxText = 48;
+// Past 127 bytes a stored text needs a second length byte.
+constexpr size_t kMaxText = 300;
 
 const char* const kLocales[] = {"C",     "en_US", "en_GB", "de_DE", "fr_FR", "fr_CA",
                                 "fi_FI", "ja_JP", "zh_CN", "ko_KR", "ar_EG", "fa_IR",
