@@ -1,7 +1,9 @@
 // Rows made from arbitrary bytes, written as "Save grid" writes them: each cell's text is the
 // text the grid shows (CellText), the line is UTF-8 whose TABs part the cells, numbers read
-// back as the numbers stored, and dates and times keep what tells them apart in every locale.
-// Nothing reads the saved text back, so its round trip is checked here cell by cell.
+// back as the numbers stored, a stored date or time is shown as the one stored (in a time zone
+// with daylight saving, on the days its clock changes too), and dates and times keep what tells
+// them apart in every locale. Nothing reads the saved text back, so its round trip is checked
+// here cell by cell.
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
@@ -13,6 +15,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <string>
 #include <vector>
@@ -37,7 +41,14 @@ const char* const kLocales[] = {"C",     "en_US", "en_GB", "de_DE", "fr_FR", "fr
                                 "fi_FI", "ja_JP", "zh_CN", "ko_KR", "ar_EG", "fa_IR",
                                 "hi_IN", "he_IL", "th_TH", "my_MM", "ru_RU", "bn_BD"};
 
+// Days on which the clocks of Europe or America change, when a wall-clock time may be skipped
+// or repeated; they come up often so that those hours are tried.
+const QDate kClockChanges[] = {QDate(2024, 3, 31), QDate(2024, 10, 27), QDate(2024, 3, 10),
+                               QDate(2024, 11, 3), QDate(1996, 3, 31)};
+
 QDate MakeDate(FuzzedDataProvider& input) {
+    if (input.ConsumeBool())
+        return kClockChanges[input.ConsumeIntegralInRange<size_t>(0, std::size(kClockChanges) - 1)];
     const int year = input.ConsumeIntegralInRange(1, 9999);
     const int month = input.ConsumeIntegralInRange(1, 12);
     const int day = input.ConsumeIntegralInRange(1, 31);
@@ -50,8 +61,14 @@ QTime MakeTime(FuzzedDataProvider& input) {
     return QTime(0, 0).addMSecs(msec);
 }
 
-// One cell of every kind a result can hold.
-void AddCell(FuzzedDataProvider& input, TRowStore& rows) {
+// The date and time a cell was stored from; either may be missing.
+struct TMoment {
+    QDate date;
+    QTime time;
+};
+
+// One cell of every kind a result can hold; a date or time stored also goes to `moment`.
+void AddCell(FuzzedDataProvider& input, TRowStore& rows, TMoment& moment) {
     switch (input.ConsumeIntegralInRange(0, 7)) {
         case 0:
             return rows.AddNull();
@@ -70,12 +87,32 @@ void AddCell(FuzzedDataProvider& input, TRowStore& rows) {
             return rows.AddBytes(bytes);
         }
         case 6:
-            return rows.AddValue(MakeDate(input));
+            moment.date = MakeDate(input);
+            return rows.AddValue(moment.date);
         default:
-            return rows.AddValue(input.ConsumeBool() ? QVariant(MakeTime(input))
-                                                     : QVariant(QDateTime(MakeDate(input),
-                                                                          MakeTime(input))));
+            moment.time = MakeTime(input);
+            if (input.ConsumeBool())
+                return rows.AddValue(moment.time);
+            moment.date = MakeDate(input);
+            return rows.AddValue(QDateTime(moment.date, moment.time));
     }
+}
+
+// A stored date or time is shown as it was stored, whatever the local clock did at that moment.
+void CheckMoment(const TMoment& moment, TFieldType type, const std::string& shown) {
+    const TDateTimeFormat& format = TDateTimeFormat::System();
+    QString expected;
+    if (type == ftDate && moment.date.isValid())
+        expected = format.Date(moment.date);
+    else if (type == ftTime && moment.time.isValid())
+        expected = format.Time(moment.time);
+    else if (type == ftDateTime && moment.date.isValid())
+        expected = !moment.time.isValid() || moment.time == QTime(0, 0)
+                       ? format.Date(moment.date)
+                       : format.Date(moment.date) + QLatin1Char(' ') + format.Time(moment.time);
+    else
+        return;
+    Require(shown == expected.toStdString(), "a stored date or time is shown as another");
 }
 
 bool ValidUtf8(const std::string& text) {
@@ -104,7 +141,8 @@ void CheckNumber(const TRowStore& rows, qsizetype row, int column, const std::st
     }
 }
 
-void CheckLines(const TRowStore& rows, const std::vector<TFieldType>& types) {
+void CheckLines(const TRowStore& rows, const std::vector<TFieldType>& types,
+                const std::vector<TMoment>& moments) {
     const TCellTextWriter writer;
     for (qsizetype row = 0; row < rows.RowCount(); ++row) {
         std::string line;
@@ -117,6 +155,8 @@ void CheckLines(const TRowStore& rows, const std::vector<TFieldType>& types) {
                     "a saved cell differs from the cell shown");
             if (types[size_t(column)] != ftBoolean)
                 CheckNumber(rows, row, column, cell);
+            CheckMoment(moments[size_t(row * rows.ColumnCount() + column)], types[size_t(column)],
+                        cell);
             tabs = tabs || cell.find('\t') != std::string::npos;
             if (column > 0)
                 line += '\t';
@@ -155,6 +195,13 @@ void CheckDistinct(FuzzedDataProvider& input) {
 
 }  // namespace
 
+// Local time is where dates go wrong: one with daylight saving unless the caller chose one.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setenv("TZ", "Europe/Berlin", 0);
+    tzset();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     const int columns = input.ConsumeIntegralInRange(1, kMaxColumns);
@@ -163,13 +210,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         types.push_back(TFieldType(input.ConsumeIntegralInRange<int>(ftUnknown, ftGuid)));
     TRowStore rows;
     rows.Reset(columns);
+    std::vector<TMoment> moments(size_t(kRows * columns));
     for (int row = 0; row < kRows; ++row) {
         rows.BeginRow();
         for (int column = 0; column < columns; ++column)
-            AddCell(input, rows);
+            AddCell(input, rows, moments[size_t(row * columns + column)]);
         rows.EndRow();
     }
-    CheckLines(rows, types);
+    CheckLines(rows, types, moments);
     CheckDistinct(input);
     return 0;
 }
