@@ -4,6 +4,7 @@
 #include "core/Exception.h"
 #include "db/access/AccessBackend.h"
 #include "db/DbBackend.h"
+#include "db/connection/OdbcConnectionText.h"
 #include "db/connection/OdbcDataSources.h"
 #include "db/qtsql/QtSqlBackend.h"
 #include "db/sqlite/SqliteBackend.h"
@@ -28,16 +29,6 @@ QString FirstOf(const TConnectionString& params, std::initializer_list<const cha
 QString PasswordOf(const TConnectionString& params) {
     return params.Has(QStringLiteral("Password")) ? params.Value(QStringLiteral("Password"))
                                                   : params.Value(QStringLiteral("PWD"));
-}
-
-// ODBC wants values with ";" or braces inside braces.
-QString OdbcValue(const QString& value) {
-    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
-        !value.contains(QLatin1Char('}')) && value.trimmed() == value)
-        return value;
-    QString escaped = value;
-    escaped.replace(QLatin1Char('}'), QStringLiteral("}}"));
-    return QLatin1Char('{') + escaped + QLatin1Char('}');
 }
 
 std::unique_ptr<DbBackend> FileBackend(const QString& fileName) {
@@ -140,10 +131,8 @@ std::unique_ptr<DbBackend> OdbcBackend(const TConnectionString& params) {
         keys.append({key, value});
     }
     QStringList odbc;
-    for (const auto& [key, value] : keys)
-        odbc << key + QLatin1Char('=') +
-                    (Is(key, "Driver") ? QLatin1Char('{') + value + QLatin1Char('}')
-                                       : OdbcValue(value));
+    if (!keys.isEmpty())
+        odbc << OdbcConnectionText(keys);
     if (!extended.isEmpty())
         odbc << extended;
     target.databaseName = odbc.join(QLatin1Char(';'));

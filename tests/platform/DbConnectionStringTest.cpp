@@ -2,6 +2,7 @@
 
 #include "core/Exception.h"
 #include "db/connection/ConnectionString.h"
+#include "db/connection/OdbcConnectionText.h"
 
 namespace {
 
@@ -92,5 +93,34 @@ TEST(ConnectionString, FormatsSoThatParsingGivesTheSameItems) {
         << text.toStdString();
     EXPECT_EQ(TConnectionString::Parse(text).Items(), params.Items());
 }
+
+struct OdbcCase {
+    const char* name;
+    QList<QPair<QString, QString>> keys;
+    const char* text;
+};
+
+class OdbcText : public ::testing::TestWithParam<OdbcCase> {};
+
+// What the driver manager is given for the pairs of an ADO string: braces where ODBC needs
+// them, and a value the user already braced the ODBC way not braced again.
+TEST_P(OdbcText, BracesWhatOdbcNeedsBracedOnce) {
+    EXPECT_EQ(OdbcConnectionText(GetParam().keys), QString::fromUtf8(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OdbcText,
+    ::testing::Values(
+        OdbcCase{"PlainValues", Items{{"Server", "db"}, {"Port", "5432"}}, "Server=db;Port=5432"},
+        OdbcCase{"DriverAlwaysBraced", Items{{"DRIVER", "PostgreSQL Unicode"}},
+                 "DRIVER={PostgreSQL Unicode}"},
+        OdbcCase{"DriverBracedByTheUser", Items{{"Driver", "{PostgreSQL Unicode}"}},
+                 "Driver={PostgreSQL Unicode}"},
+        OdbcCase{"ValueBracedByTheUser", Items{{"PWD", "{a}}b}"}}, "PWD={a}}b}"},
+        OdbcCase{"SemicolonBlanksAndBraces",
+                 Items{{"PWD", "a;b"}, {"UID", " ann "}, {"X", "{a}b}"}, {"Y", "}"}},
+                 "PWD={a;b};UID={ ann };X={{a}}b}}};Y={}}}"},
+        OdbcCase{"EmptyValues", Items{{"PWD", ""}, {"Driver", ""}}, "PWD=;Driver={}"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,3 @@
+-- cleanup
+Drop   Table old;
+DROP TABLE older;

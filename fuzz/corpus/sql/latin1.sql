@@ -1,0 +1,1 @@
+SELECT 'Umsätze € “quoted”' FROM t

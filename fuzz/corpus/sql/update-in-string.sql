@@ -1,0 +1,1 @@
+SELECT 'update' AS word, created FROM log

@@ -1,0 +1,1 @@
+﻿SELECT 'café' FROM t
