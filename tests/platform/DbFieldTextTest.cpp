@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <cmath>
+#include <ctime>
 #include <limits>
 
 #include "core/FloatText.h"
@@ -177,6 +178,33 @@ TEST(CellText, ShowsIsoDatesAndTimesByTheSystemLocaleWithoutLosingDigits) {
     EXPECT_EQ(CellText(rows, 0, 5, ftDateTime), format.Date(date));
     EXPECT_EQ(CellValue(rows, 0, 0, ftDate), QVariant(date));
     EXPECT_EQ(CellValue(rows, 0, 2, ftDateTime).toDateTime(), QDateTime(date, time));
+}
+
+// The hour that daylight saving skips is still a time a database holds: stored, shown and
+// edited as it was, whatever the local clock does at that hour.
+TEST(CellText, KeepsATimeTheLocalClockSkips) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const QDate date(2024, 3, 31);
+    const QTime time(2, 30);
+    TRowStore rows;
+    rows.Reset(2);
+    rows.BeginRow();
+    rows.AddValue(QDateTime(date, time));
+    rows.AddText("2024-03-31 02:30:00");
+    rows.EndRow();
+    const TDateTimeFormat& format = TDateTimeFormat::System();
+    const QString shown = format.Date(date) + QLatin1Char(' ') + format.Time(time);
+    for (int column = 0; column < 2; ++column) {
+        EXPECT_EQ(CellText(rows, 0, column, ftDateTime), shown) << column;
+        EXPECT_EQ(CellValue(rows, 0, column, ftDateTime).toDateTime().time(), time) << column;
+    }
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
 }
 
 // The grid save writes cells through the quick writer: it must give CellText's text, byte for

@@ -18,7 +18,13 @@ QString StoredText(const TRowStore& rows, qsizetype row, int column) {
 QDateTime ParseDateTime(QString text) {
     if (text.size() > 10 && text[10] == QLatin1Char(' '))
         text[10] = QLatin1Char('T');
-    return QDateTime::fromString(text, Qt::ISODateWithMs);
+    const QDateTime stamp = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (stamp.isValid())
+        return stamp;
+    // A stored time names no zone: one the local clock skips (the hour that daylight saving
+    // jumps over) is still that time, read as UTC so that it stays valid.
+    const QDateTime utc = QDateTime::fromString(text + QLatin1Char('Z'), Qt::ISODateWithMs);
+    return utc.isValid() ? utc : stamp;
 }
 
 QTime ParseTime(const QString& text) {

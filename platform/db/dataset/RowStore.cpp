@@ -62,8 +62,15 @@ QString IsoText(const QVariant& value) {
             return value.toDate().toString(Qt::ISODate);
         case QMetaType::QTime:
             return value.toTime().toString(Qt::ISODateWithMs);
-        default:
-            return value.toDateTime().toString(Qt::ISODateWithMs);
+        default: {
+            // Its own fields, not the moment: a local time the clock skips (the hour that
+            // daylight saving jumps over) is no valid moment and would be written as nothing.
+            const QDateTime stamp = value.toDateTime();
+            if (stamp.isValid() || !stamp.date().isValid() || !stamp.time().isValid())
+                return stamp.toString(Qt::ISODateWithMs);
+            return stamp.date().toString(Qt::ISODate) + QLatin1Char('T') +
+                   stamp.time().toString(Qt::ISODateWithMs);
+        }
     }
 }
 
