@@ -12,7 +12,7 @@ packages=(
     dbus-x11 at-spi2-core python3-pyatspi xdotool
     cups cups-daemon cups-client printer-driver-cups-pdf ghostscript
     clang-14 libclang-rt-14-dev
-    desktop-file-utils appstream debootstrap
+    desktop-file-utils appstream debootstrap file
 )
 
 missing=()
