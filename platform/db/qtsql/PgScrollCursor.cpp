@@ -11,17 +11,13 @@
 #include "core/Exception.h"
 #include "db/dataset/RowStore.h"
 #include "db/qtsql/Libpq.h"
+#include "db/qtsql/SqlErrorText.h"
 #include "db/qtsql/PgOrigins.h"
 #include "db/qtsql/QtSqlFieldType.h"
 
 namespace {
 
 const QString kCursor = QStringLiteral("quorva_rows");
-
-QString ErrorText(const QSqlError& error) {
-    const QString text = error.text().trimmed();
-    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
-}
 
 // The statement fit to follow "FOR": without its closing semicolon, and ended by a line feed so
 // that a trailing "--" comment stays a comment.
@@ -120,7 +116,7 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, const Q
     cursor->connectionName_ = QStringLiteral("%1-cursor-%2").arg(main.connectionName()).arg(++opened);
     cursor->db_ = QSqlDatabase::cloneDatabase(main, cursor->connectionName_);
     if (!cursor->db_.open())
-        throw EDatabaseError(ErrorText(cursor->db_.lastError()));
+        throw EDatabaseError(SqlErrorText(cursor->db_.lastError()));
     cursor->Run(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
     QSqlQuery declare(cursor->db_);
     if (!declare.exec(QStringLiteral("DECLARE %1 SCROLL CURSOR FOR\n%2").arg(kCursor, Body(sql))))
@@ -129,7 +125,7 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, const Q
     QSqlQuery describe(cursor->db_);
     describe.setForwardOnly(true);
     if (!describe.exec(QStringLiteral("FETCH FORWARD 0 FROM %1").arg(kCursor)))
-        throw EDatabaseError(ErrorText(describe.lastError()));
+        throw EDatabaseError(SqlErrorText(describe.lastError()));
     const QSqlRecord record = describe.record();
     for (int column = 0; column < record.count(); ++column)
         cursor->fields_.append(FieldDefFromSqlField(record.field(column), main.driverName()));
@@ -165,7 +161,7 @@ void PgScrollCursor::Run(const QString& command) {
     QSqlQuery query(db_);
     if (!query.exec(command)) {
         next_ = -1;
-        throw EDatabaseError(ErrorText(query.lastError()));
+        throw EDatabaseError(SqlErrorText(query.lastError()));
     }
 }
 
@@ -252,7 +248,7 @@ void PgScrollCursor::ReadThroughDriver(qsizetype count, TRowStore& rows) {
     fetch.setForwardOnly(true);
     if (!fetch.exec(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor))) {
         next_ = -1;
-        throw EDatabaseError(ErrorText(fetch.lastError()));
+        throw EDatabaseError(SqlErrorText(fetch.lastError()));
     }
     const int columns = int(fields_.size());
     while (fetch.next()) {
@@ -265,7 +261,7 @@ void PgScrollCursor::ReadThroughDriver(qsizetype count, TRowStore& rows) {
     lastEnd_ = next_;
     if (fetch.lastError().isValid()) {
         next_ = -1;
-        throw EDatabaseError(ErrorText(fetch.lastError()));
+        throw EDatabaseError(SqlErrorText(fetch.lastError()));
     }
 }
 

@@ -10,17 +10,13 @@
 #include "core/Exception.h"
 #include "db/DeclaredType.h"
 #include "db/qtsql/Libpq.h"
+#include "db/qtsql/SqlErrorText.h"
 #include "db/qtsql/PgOrigins.h"
 #include "db/qtsql/PgScrollCursor.h"
 #include "db/qtsql/QtSqlFieldType.h"
 #include "db/dataset/RowStore.h"
 
 namespace {
-
-QString ErrorText(const QSqlError& error) {
-    const QString text = error.text().trimmed();
-    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
-}
 
 void AppendRow(const QSqlQuery& query, int count, TRowStore& rows) {
     rows.BeginRow();
@@ -53,7 +49,7 @@ class QtSqlCursor : public TResultCursor {
             if (limited || !query_.next()) {
                 exhausted_ = true;
                 if (!limited && query_.lastError().isValid())
-                    throw EDatabaseError(ErrorText(query_.lastError()));
+                    throw EDatabaseError(SqlErrorText(query_.lastError()));
                 if (limited)
                     StopStatement();
                 query_.finish();
@@ -114,7 +110,7 @@ void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
     db_.setPassword(login ? login->password : target_.password);
     db_.setConnectOptions(target_.connectOptions);
     if (!db_.open()) {
-        const QString message = ErrorText(db_.lastError());
+        const QString message = SqlErrorText(db_.lastError());
         Close();
         throw EDatabaseError(message);
     }
@@ -156,7 +152,7 @@ QStringList QtSqlBackend::TableNames() {
     QSqlDatabase& db = Database();
     QStringList names = db.tables(QSql::Tables) + db.tables(QSql::Views);
     if (db.lastError().isValid())
-        throw EDatabaseError(ErrorText(db.lastError()));
+        throw EDatabaseError(SqlErrorText(db.lastError()));
     // A lost connection lists no tables and reports nothing.
     if (const QString lost = LostReason(); !lost.isEmpty())
         throw EDatabaseError(lost);
@@ -177,7 +173,7 @@ TFieldDefs QtSqlBackend::PostgresFieldDefs(const QString& table) {
         part = db_.driver()->escapeIdentifier(part, QSqlDriver::TableName);
     query.addBindValue(parts.join(QLatin1Char('.')));
     if (!query.exec())
-        throw EDatabaseError(ErrorText(query.lastError()));
+        throw EDatabaseError(SqlErrorText(query.lastError()));
     TFieldDefs defs;
     while (query.next())
         defs.append(FieldDefFromDeclaration(query.value(0).toString(), query.value(1).toString()));
@@ -201,7 +197,7 @@ TFieldDefs QtSqlBackend::FieldDefs(const QString& table) {
 int QtSqlBackend::Execute(const QString& sql) {
     QSqlQuery query(Database());
     if (!query.exec(sql))
-        throw EDatabaseError(ErrorText(query.lastError()));
+        throw EDatabaseError(SqlErrorText(query.lastError()));
     return query.numRowsAffected();
 }
 
@@ -209,7 +205,7 @@ std::unique_ptr<TResultCursor> QtSqlBackend::Run(const QString& sql, int maxReco
     QSqlQuery query(Database());
     query.setForwardOnly(true);
     if (!query.exec(sql))
-        throw EDatabaseError(ErrorText(query.lastError()));
+        throw EDatabaseError(SqlErrorText(query.lastError()));
     if (!query.isSelect())
         throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
     // The description of a PostgreSQL result must be read now: it goes with the last row.
@@ -271,13 +267,13 @@ qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& para
         ran = ran && query.exec();
     }
     if (!ran)
-        throw EDatabaseError(ErrorText(query.lastError()));
+        throw EDatabaseError(SqlErrorText(query.lastError()));
     const qsizetype affected = query.numRowsAffected();
     if (rows && query.isSelect())
         while (query.next())
             AppendRow(query, query.record().count(), *rows);
     if (query.lastError().isValid())
-        throw EDatabaseError(ErrorText(query.lastError()));
+        throw EDatabaseError(SqlErrorText(query.lastError()));
     return affected;
 }
 
@@ -290,7 +286,7 @@ void QtSqlBackend::StartTransaction() {
             savepoint_ ? QStringLiteral("SAVEPOINT quorva_change") : QStringLiteral("BEGIN"), {},
             nullptr);
     } else if (!Database().transaction()) {
-        throw EDatabaseError(ErrorText(db_.lastError()));
+        throw EDatabaseError(SqlErrorText(db_.lastError()));
     }
 }
 
@@ -300,13 +296,13 @@ void QtSqlBackend::Commit() {
                                : QStringLiteral("COMMIT"),
                     {}, nullptr);
     else if (!Database().commit())
-        throw EDatabaseError(ErrorText(db_.lastError()));
+        throw EDatabaseError(SqlErrorText(db_.lastError()));
 }
 
 void QtSqlBackend::Rollback() {
     if (!IsPostgres()) {
         if (!Database().rollback())
-            throw EDatabaseError(ErrorText(db_.lastError()));
+            throw EDatabaseError(SqlErrorText(db_.lastError()));
     } else if (savepoint_) {
         ExecuteWith(QStringLiteral("ROLLBACK TO SAVEPOINT quorva_change"), {}, nullptr);
         ExecuteWith(QStringLiteral("RELEASE SAVEPOINT quorva_change"), {}, nullptr);
