@@ -15,6 +15,10 @@ import zlib
 
 import pyatspi
 
+# The accessibility helpers the suite's walk uses.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "a11y"))
+import atspi  # noqa: E402
+
 PROGRAM, WORK, OUT = sys.argv[1:4]
 SAMPLE = os.path.join(WORK, "data", "quorva-sample.sqlite")
 
@@ -90,44 +94,29 @@ def showing(node):
 
 
 def wait(what, predicate, timeout=15.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        try:
-            value = predicate()
-        except Exception:
-            value = None
-        if value:
-            return value
-        time.sleep(0.2)
-    raise SystemExit(f"screenshots: gave up waiting for {what}")
+    value = atspi.wait_for(predicate, timeout)
+    if not value:
+        raise SystemExit(f"screenshots: gave up waiting for {what}")
+    return value
 
 
 def application():
-    def find():
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            a = desktop.getChildAtIndex(i)
-            if a is not None and a.name == "Quorva":
-                return a
-    return wait("the program", find)
+    found = atspi.app("Quorva", timeout=15.0)
+    if found is None:
+        raise SystemExit("screenshots: gave up waiting for the program")
+    return found
 
 
 def window(title, contains=False):
     """A showing top-level window of the program by its caption."""
-    def find():
-        app = application()
-        for i in range(app.childCount):
-            w = app.getChildAtIndex(i)
-            name = plain(w.name)
-            if showing(w) and (title in name if contains else name == title):
-                return w
-    try:
-        return wait(f"window {title!r}", find)
-    except SystemExit:
-        app = application()
+    app = application()
+    found = atspi.window(app, timeout=15.0,
+                         **({"contains": title} if contains else {"name": title}))
+    if found is None:
         shown = [plain(app.getChildAtIndex(i).name) for i in range(app.childCount)
                  if showing(app.getChildAtIndex(i))]
         raise SystemExit(f"screenshots: no window {title!r}; showing: {shown}")
+    return found
 
 
 def control(win, role, name=None):
@@ -190,7 +179,8 @@ def list_item(lst, name):
 
 def status(index):
     bar = control(main, "status bar")
-    return [n.name for n in walk(bar) if n.getRoleName() == "label"][index]
+    # The panels are named for what they show ("Records"); their description is what they say.
+    return [n.description for n in walk(bar) if n.getRoleName() == "label"][index]
 
 
 def shoot(name, node, pad=0):
@@ -245,7 +235,7 @@ try:
     press("Execute SQL")
     time.sleep(1)
     press("Grid is ReadOnly", role="check box")
-    warning = window("Quorva")  # unlocking warns first
+    warning = window("Information: Quorva")  # unlocking warns first; boxes are named with their kind
     press("OK", win=warning)
     grid = control(main, "table")
     # Second row, fourth column ("city"): double-click starts the editor in the cell.
@@ -260,7 +250,7 @@ try:
     replace_text(editor, "UPDATE product SET in_stock = in_stock + 10\n"
                          "WHERE category = 'Tea'")
     press("Execute SQL", settle=1.5)
-    confirm = window("Confirm")
+    confirm = window("Question: Confirm")
     shoot("confirm", confirm)
     press("Yes", win=confirm, settle=1.0)
 
