@@ -18,6 +18,7 @@
 #include "ComponentName.h"
 #include "FilePath.h"
 #include "ui/Accessibility.h"
+#include "ui/DividingLine.h"
 #include "ui/EventGuard.h"
 
 namespace {

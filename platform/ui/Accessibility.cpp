@@ -54,13 +54,6 @@ class TPrunedAccessible : public QAccessibleWidget {
     }
 };
 
-QAccessibleInterface* SeparatorFactory(const QString& key, QObject* object) {
-    if (key != QLatin1String(TDividingLine::staticMetaObject.className()) ||
-        !object->isWidgetType())
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Separator);
-}
-
 QAccessibleInterface* PrunedFactory(const QString& key, QObject* object) {
     // Asked once per class of the object, most derived first; answering that first asking
     // replaces the toolkit's interface for the whole object.
@@ -127,14 +120,4 @@ void FollowAccessibleSelection(QComboBox* combo) {
                          if (!rows.isEmpty())
                              combo->setCurrentIndex(rows.first().row());
                      });
-}
-
-TDividingLine::TDividingLine(QWidget* parent) : QFrame(parent) {
-    static const bool installed = [] {
-        QAccessible::installFactory(SeparatorFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-    setFrameShape(QFrame::HLine);
-    setFrameShadow(QFrame::Sunken);
 }

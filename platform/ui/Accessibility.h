@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAccessible>
-#include <QFrame>
 #include <QString>
 
 class QComboBox;
@@ -25,11 +24,3 @@ void HideFromAccessibility(QWidget* widget, QAccessible::Role parentRole);
 // Assistive technology picks an entry of a list box that is not open by selecting its item; the
 // combo box takes that item as its current one, as it takes one clicked in the open list.
 void FollowAccessibleSelection(QComboBox* combo);
-
-// A sunken line dividing a panel; a screen reader takes it for a separator, not for a frame
-// without a name.
-class TDividingLine : public QFrame {
-    Q_OBJECT
-  public:
-    explicit TDividingLine(QWidget* parent = nullptr);
-};
