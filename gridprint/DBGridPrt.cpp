@@ -6,9 +6,9 @@
 #include "ProgramCounters.h"
 #include "VelloxStrings.h"
 #include "core/Exception.h"
-#include "db/grid/DBGrid.h"
 #include "db/dataset/DataSet.h"
 #include "db/dataset/Field.h"
+#include "db/grid/DBGrid.h"
 #include "ui/ModalSeam.h"
 
 namespace {
@@ -192,12 +192,12 @@ void TDBGridPrint::WriteTitleRow(bool leadingBlank) {
     const bool tableGrid = TableGrid();
     SetTableGrid(true);
     const TColumnArray& group = ColumnGroups[size_t(CurrentColumnGroup)];
-    const QString row = GroupCells(group, leadingBlank, MeasureUnit(), true, [&](size_t i) {
-                            return group[i].Title;
-                        }).join(QLatin1Char('|'));
+    // Titles are the data's column names: a bar or a macro name in them is printed as it is.
+    const QStringList cells = GroupCells(group, leadingBlank, MeasureUnit(), true,
+                                         [&](size_t i) { return group[i].Title; });
     SetLineKind(1);
     try {
-        WriteLine(row);
+        WriteCells(cells);
     } catch (...) {
         SetTableGrid(tableGrid);
         SetLineKind(2);
@@ -209,7 +209,7 @@ void TDBGridPrint::WriteTitleRow(bool leadingBlank) {
     NewLine();
     SetLineSpacing(lsSingleAndAHalf);
     if (ExportingLines())
-        Lines().append(QString(row).replace(QLatin1Char('|'), QLatin1Char('\t')));
+        Lines().append(cells.join(QLatin1Char('\t')));
 }
 
 void TDBGridPrint::DiscardBarePageWithTitles() {

@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include "db/dataset/DateTimeFormat.h"
+
 namespace {
 // Drops the time-zone fields ("t" outside quotes) and the blanks they leave.
 QString WithoutTimeZone(const QString& format) {
@@ -19,7 +21,8 @@ QString WithoutTimeZone(const QString& format) {
 }  // namespace
 
 QString ShortDateText(const QDate& date) {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    // The year in four digits, as the printed data's dates have it.
+    return TDateTimeFormat::System().Date(date);
 }
 
 QString LongDateText(const QDate& date) {

@@ -70,6 +70,22 @@ QCheckBox* AddTextFileTab(QPrintDialog& dialog) {
     dialog.setOptionTabs({textTab});
     return toTextFile;
 }
+
+// The dialog's OK checks the PDF file of its "print to file" (and asks whether to overwrite
+// it) before it closes. With "Print to text file" ticked no PDF is written, so that question
+// would be about a file left alone: OK then closes the dialog at once.
+void AcceptTextFileWithoutPdfChecks(QPrintDialog& dialog, QCheckBox& toTextFile) {
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    if (!buttons ||
+        !QObject::disconnect(buttons, SIGNAL(accepted()), &dialog, SLOT(_q_checkFields())))
+        return;
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&dialog, &toTextFile] {
+        if (toTextFile.isChecked())
+            dialog.accept();
+        else
+            QMetaObject::invokeMethod(&dialog, "_q_checkFields");
+    });
+}
 }  // namespace
 
 void QtModalSeam::ShowMessage(const QString& text) {
@@ -147,8 +163,10 @@ std::optional<TPrintDialogAnswer> QtModalSeam::PrintDialog(QWidget* parent,
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
 
     QCheckBox* toTextFile = nullptr;
-    if (request.offerTextFile)
+    if (request.offerTextFile) {
         toTextFile = AddTextFileTab(dialog);
+        AcceptTextFileWithoutPdfChecks(dialog, *toTextFile);
+    }
 
     if (ShowModal(dialog) != QDialog::Accepted)
         return {};

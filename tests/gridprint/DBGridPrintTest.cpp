@@ -245,6 +245,24 @@ TEST_F(GridPrint, DataValuesArePrintedAsStoredInTheirOwnColumns) {
     EXPECT_FALSE(text.contains(QStringLiteral(" - "))) << text.toStdString();
 }
 
+// Titles are column names, so they are data too; binary data prints as the grid shows it.
+TEST_F(GridPrint, TitlesAndBinaryCellsArePrintedAsTheGridShowsThem) {
+    Open(1, QStringLiteral("SELECT id AS \"x|y\", customer AS \"{$PAGE}\", "
+                           "CAST(X'00FF41' AS BLOB) AS b FROM orders"));
+    ASSERT_TRUE(query.Fields(2).IsBinary());
+    print->BuildFromGrid();
+    ASSERT_EQ(print->PageCount(), 1);
+    EXPECT_EQ(Texts(1), QStringList({"x|y", "{$PAGE}", "b", "1", "Customer 1", "(BLOB)"}));
+
+    QTemporaryDir folder;
+    const QString rows = folder.filePath(QStringLiteral("rows.txt"));
+    seam->AnswerPrintDialog(TPrintDialogAnswer{prAllPages, 0, 0, true});
+    seam->AnswerInput(rows);
+    print->Print();
+    EXPECT_EQ(ReadFile(rows), QByteArray(" x|y \t {$PAGE} \t b  \r\n"
+                                         " 1 \t Customer 1 \t (BLOB)  \r\n"));
+}
+
 TEST_F(GridPrint, AStoppedOrFailedDocumentWritesNoFileAndReportsNoSuccess) {
     struct Case {
         const char* name;

@@ -156,7 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
                       StampCase{"en_GB", "31/12/1999", "13:45", "13:45:09", "13:45:09.250"},
                       StampCase{"de_DE", "31.12.1999", "13:45", "13:45:09", "13:45:09,250"},
                       StampCase{"fi_FI", "31.12.1999", "13.45", "13.45.09", "13.45.09,250"},
-                      StampCase{"ja_JP", "1999/12/31", "13:45", "13:45:09", "13:45:09.250"}),
+                      StampCase{"ja_JP", "1999/12/31", "13:45", "13:45:09", "13:45:09.250"},
+                      // Its short time shows seconds already: they are not added twice.
+                      StampCase{"C", "31 Dec 1999", "13:45:00", "13:45:09", "13:45:09.250"}),
     [](const auto& info) { return std::string(info.param.locale); });
 
 TEST(CellText, ShowsIsoDatesAndTimesByTheSystemLocaleWithoutLosingDigits) {

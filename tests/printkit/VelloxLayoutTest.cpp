@@ -66,6 +66,8 @@ TEST_F(VelloxLayout, HeaderAndFooterFromTheDefaultSelectors) {
     EXPECT_TRUE(SameUpToDate(kit->FooterCells(), after + QStringLiteral("|| Page {$PAGE}"),
                              before + QStringLiteral("|| Page {$PAGE}")))
         << kit->FooterCells().toStdString();
+    // The footer's date has the century, as the printed data's dates have.
+    EXPECT_TRUE(ShortDateText(QDate(2024, 1, 2)).contains(QStringLiteral("2024")));
 }
 
 TEST_F(VelloxLayout, HeaderTextIsInsertedWithItsCodes) {

@@ -31,6 +31,16 @@ QString WithFourDigitYears(QString format) {
     return format;
 }
 
+// Where the first field of `letter` starts, -1 when the format has none.
+qsizetype FindField(const QString& format, QChar letter) {
+    for (qsizetype at = NextField(format, 0); at >= 0; at = NextField(format, at)) {
+        if (format[at] == letter)
+            return at;
+        at += FieldLength(format, at);
+    }
+    return -1;
+}
+
 // The minutes' field followed by `extra` (seconds, perhaps milliseconds), joined by the same
 // separator that stands between hours and minutes.
 QString WithAfterMinutes(QString format, const QString& extra) {
@@ -38,8 +48,6 @@ QString WithAfterMinutes(QString format, const QString& extra) {
     for (qsizetype at = NextField(format, 0); at >= 0; at = NextField(format, at)) {
         const qsizetype length = FieldLength(format, at);
         const QChar letter = format[at];
-        if (letter == QLatin1Char('s'))
-            return format;
         if (letter == QLatin1Char('h') || letter == QLatin1Char('H'))
             hoursEnd = at + length;
         if (letter == QLatin1Char('m')) {
@@ -54,15 +62,32 @@ QString WithAfterMinutes(QString format, const QString& extra) {
     return format + QStringLiteral(":") + extra;
 }
 
+// The locale's time with seconds: as it is when it shows them already (the C locale's
+// "HH:mm:ss"), else with seconds after the minutes.
+QString WithSeconds(const QString& format) {
+    return FindField(format, QLatin1Char('s')) >= 0
+               ? format
+               : WithAfterMinutes(format, QStringLiteral("ss"));
+}
+
+// The locale's time with seconds and milliseconds, the milliseconds after the seconds.
+QString WithMilliseconds(const QString& format, const QString& decimalPoint) {
+    if (FindField(format, QLatin1Char('z')) >= 0)
+        return format;
+    QString seconds = WithSeconds(format);
+    const qsizetype at = FindField(seconds, QLatin1Char('s'));
+    seconds.insert(at + FieldLength(seconds, at), decimalPoint + QStringLiteral("zzz"));
+    return seconds;
+}
+
 }  // namespace
 
 TDateTimeFormat::TDateTimeFormat(const QLocale& locale)
     : locale_(locale),
       date_(WithFourDigitYears(locale.dateFormat(QLocale::ShortFormat))),
       minutes_(locale.timeFormat(QLocale::ShortFormat)),
-      seconds_(WithAfterMinutes(minutes_, QStringLiteral("ss"))),
-      milliseconds_(WithAfterMinutes(
-          minutes_, QStringLiteral("ss") + locale.decimalPoint() + QStringLiteral("zzz"))) {}
+      seconds_(WithSeconds(minutes_)),
+      milliseconds_(WithMilliseconds(minutes_, locale.decimalPoint())) {}
 
 const TDateTimeFormat& TDateTimeFormat::System() {
     static TDateTimeFormat format{QLocale::system()};

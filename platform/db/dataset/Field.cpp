@@ -43,6 +43,10 @@ bool TField::IsNull() const {
     return row < 0 || IsNullAt(row);
 }
 
+QString TField::DisplayText() const {
+    return IsBinary() ? QStringLiteral("(BLOB)") : AsString();
+}
+
 QString TField::AsString() const {
     const qsizetype row = dataSet_.FieldRow();
     return row < 0 ? QString() : TextAt(row);

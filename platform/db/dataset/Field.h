@@ -24,8 +24,9 @@ class TField {
 
     bool IsNull() const;
     QString AsString() const;
-    // What a grid or a printed grid shows; for this layer the same as AsString.
-    QString DisplayText() const { return AsString(); }
+    // What a printed grid shows: the value as text, or the grid's placeholder "(BLOB)" for
+    // binary data, which has no text to print.
+    QString DisplayText() const;
     QVariant Value() const;
 
     bool IsNullAt(qsizetype row) const;
