@@ -6,25 +6,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
-#include <cmath>
 #include <cstdio>
 #include <map>
 
 #include "ExcelPalette.h"
+#include "NumberText.h"
+#include "XlsxCellText.h"
 
 namespace {
-// Only a number written the way numbers are shown: codes such as "007" or "+49" stay text.
-std::optional<double> AsNumber(QString text) {
-    static const QRegularExpression plainNumber(
-        QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][-+]?[0-9]+)?$"));
-    const QString decimalPoint = QLocale::system().decimalPoint();
-    if (decimalPoint != QLatin1String("."))
-        text.replace(decimalPoint, QLatin1String("."));
-    if (!plainNumber.match(text).hasMatch())
-        return std::nullopt;
-    const double value = text.toDouble();
-    return std::isfinite(value) ? std::optional(value) : std::nullopt;
+// Only a number written the way numbers are shown, and only one a double keeps whole: codes
+// such as "007" or "+49" and 17-digit ids stay text.
+std::optional<double> AsNumber(const QString& text) {
+    return ExactNumber(text, QLocale::system().decimalPoint());
 }
 
 uint8_t HorizontalAlignment(int horizontal) {
@@ -88,17 +81,22 @@ class FormatCache {
     std::map<TCellFormat, lxw_format*> formats_;
 };
 
+lxw_error WriteString(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QString& text,
+                      lxw_format* format) {
+    return worksheet_write_string(sheet, row, col, XlsxCellText(text).toUtf8().constData(), format);
+}
+
 lxw_error WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QString& content,
                     lxw_format* format) {
     if (content.startsWith(QLatin1Char('\'')))
-        return worksheet_write_string(sheet, row, col, content.mid(1).toUtf8().constData(), format);
+        return WriteString(sheet, row, col, content.mid(1), format);
     if (content.startsWith(QLatin1Char('=')) && content.size() > 1)
         return worksheet_write_formula(sheet, row, col, content.toUtf8().constData(), format);
     if (const std::optional<double> number = AsNumber(content))
         return worksheet_write_number(sheet, row, col, *number, format);
     if (content.isEmpty())
         return worksheet_write_blank(sheet, row, col, format);
-    return worksheet_write_string(sheet, row, col, content.toUtf8().constData(), format);
+    return WriteString(sheet, row, col, content, format);
 }
 
 QString Fill(lxw_workbook* workbook, const TSheetModel& sheet) {
