@@ -14,6 +14,9 @@ namespace {
 // read whole into memory.
 constexpr qint64 kMaxStoreSize = 64 * 1024 * 1024;
 
+// Below a configuration folder.
+const QString kStoreName = QStringLiteral("/Quorva/registry.reg");
+
 [[noreturn]] void Refuse(const QString& path, const QString& reason) {
     throw ERegistryException(QStringLiteral("Cannot use registry file '%1': %2").arg(path, reason));
 }
@@ -23,8 +26,18 @@ QString RegistryStorePath() {
     const QString configured = qEnvironmentVariable("QUORVA_REGISTRY");
     if (!configured.isEmpty())
         return configured;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Quorva/registry.reg");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + kStoreName;
+}
+
+QString MachineRegistryStorePath() {
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    for (const QString& folder :
+         QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+        const QString path = folder + kStoreName;
+        if (folder != user && QFileInfo(path).isFile())
+            return path;
+    }
+    return QString();
 }
 
 TRegDocument ReadRegistryStore(const QString& path) {

@@ -113,8 +113,9 @@ TEST_F(PrintGridTest, ARunningPrintHoldsTheWindowAndRefusesANestedOne) {
 }
 
 TEST_F(PrintGridTest, TheGridsContextMenuExportsItToTheSpreadsheetOrToText) {
-    // A store without a spreadsheet program: the grid goes to the text file instead.
+    // Stores without a spreadsheet program: the grid goes to the text file instead.
     qputenv("QUORVA_REGISTRY", temp.filePath(QStringLiteral("registry.reg")).toUtf8());
+    qputenv("XDG_CONFIG_DIRS", temp.filePath(QStringLiteral("xdg")).toUtf8());
     Run(QStringLiteral("SELECT * FROM items"));
     ASSERT_TRUE(form->DBGrid1->actions().contains(form->ExportSheet1));
     const QString text = TCustomVellox::ProposedTextFileName(QCoreApplication::applicationDirPath(),
@@ -123,6 +124,7 @@ TEST_F(PrintGridTest, TheGridsContextMenuExportsItToTheSpreadsheetOrToText) {
     form->ExportSheet1->trigger();
     QCoreApplication::sendPostedEvents(form->DBGridPrint1);
     qunsetenv("QUORVA_REGISTRY");
+    qunsetenv("XDG_CONFIG_DIRS");
 
     EXPECT_TRUE(seam->Texts(QStringLiteral("error")).isEmpty());
     EXPECT_EQ(seam->Texts(QStringLiteral("message")),

@@ -13,7 +13,23 @@ const QString kServer = QStringLiteral("\"" QUORVA_SHEETSERVER "\"");
 
 using SheetServer = SheetExportTest;
 
-TEST_F(SheetServer, RegistersAsTheXlsHandlerOnlyWhereNoneIs) {
+// The machine's store registers `command` for ".XLS", as the package does.
+void RegisterForTheMachine(const QString& configFolder, const QString& command) {
+    QDir(configFolder).mkpath(QStringLiteral("Quorva"));
+    QFile store(configFolder + QStringLiteral("/Quorva/registry.reg"));
+    ASSERT_TRUE(store.open(QIODevice::WriteOnly));
+    store.write("REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.XLS]\n@=\"Quorva.Workbook\"\n\n"
+                "[HKEY_CLASSES_ROOT\\Quorva.Workbook\\shell\\open\\command]\n@=\"" +
+                QString(command).replace("\"", "\\\"").toUtf8() + "\"\n");
+}
+
+TEST_F(SheetServer, RegistersAsTheXlsHandlerWhereTheUserHasNone) {
+    // The machine's registration serves a user without one of their own.
+    RegisterForTheMachine(MachineConfigPath(), QStringLiteral("\"/usr/bin/machine\""));
+    ASSERT_TRUE(LocateExcel());
+    EXPECT_EQ(ExcelCommand, "\"/usr/bin/machine\"");
+
+    // The user's own is written all the same, and wins.
     const QString store = RegistryStorePath();
     EXPECT_TRUE(RegisterXlsHandler(store, kServer));
     ASSERT_TRUE(LocateExcel());
@@ -33,7 +49,8 @@ TEST_F(SheetServer, RegistersAsTheXlsHandlerOnlyWhereNoneIs) {
 }
 
 TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
-    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), kServer));
+    // Registered for the machine only, as an installed package leaves it.
+    RegisterForTheMachine(MachineConfigPath(), kServer);
     WriteFile(WorkPath("my.report.XLS"), "previous");
     ASSERT_TRUE(LocateExcel());
 
