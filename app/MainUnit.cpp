@@ -279,9 +279,8 @@ void TMainForm::CreateDataAccess() {
 void TMainForm::ConnectHandlers() {
     connect(OpenADOButton, &QPushButton::clicked, this, Guard([this] { OpenADOButtonClick(); }));
     connect(ExportSheet1, &QAction::triggered, this, Guard([this] { ExportSheet1Click(); }));
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at));
-    });
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
     connect(OpenBDEButton, &QPushButton::clicked, this, Guard([this] { OpenBDEButtonClick(); }));
     connect(CloseConnButton, &QPushButton::clicked, this,
             Guard([this] { CloseConnButtonClick(); }));

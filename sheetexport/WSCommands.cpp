@@ -18,7 +18,8 @@ QString SelectCommand(int row, int col) {
 }
 
 QString FormulaCommand(const QString& text) {
-    const bool needsMark = text.startsWith(QLatin1Char('=')) || text.startsWith(QLatin1Char('\'')) ||
+    const bool needsMark = text.startsWith(QLatin1Char('=')) ||
+                           text.startsWith(QLatin1Char('\'')) ||
                            LosesDigitsAsNumber(text, QLocale::system().decimalPoint());
     return QStringLiteral("[FORMULA(%1)]")
         .arg(MacroQuoted(needsMark ? QLatin1Char('\'') + text : text));

@@ -87,7 +87,8 @@ bool TWorkSheet::Connect() {
         if (LocateExcel())
             conversation_->SetServiceApplication(ExcelCommand);
         QCoreApplication::processEvents();
-        opened = conversation_->OpenLink() || (!conversation_->Interrupted() && conversation_->OpenLink());
+        opened = conversation_->OpenLink() ||
+                 (!conversation_->Interrupted() && conversation_->OpenLink());
     }
     connected_ = opened;
     return opened;
@@ -279,9 +280,8 @@ void TWorkSheet::SaveAs(const QString& target) {
     // does the copy replace the older backup.
     const QString backup = BackupPath(target);
     const QFileInfo targetInfo(target);
-    const QString pending =
-        targetInfo.dir().filePath(QLatin1Char('.') + QFileInfo(backup).fileName() +
-                                  QStringLiteral(".saving"));
+    const QString pending = targetInfo.dir().filePath(
+        QLatin1Char('.') + QFileInfo(backup).fileName() + QStringLiteral(".saving"));
     const bool hadWorkbook = targetInfo.exists();
     if (hadWorkbook) {
         QFile::remove(pending);

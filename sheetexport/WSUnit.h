@@ -44,7 +44,9 @@ class TWorkSheet : public QObject {
     // ended half a second later is given up, and with it the conversation: the program drops
     // the workbook, nothing is saved and the call raises WSError (Stopped() is then set). Not
     // asked once the save is sent: a save is waited for to its end.
-    void SetStopCheck(std::function<bool()> stopRequested) { stopRequested_ = std::move(stopRequested); }
+    void SetStopCheck(std::function<bool()> stopRequested) {
+        stopRequested_ = std::move(stopRequested);
+    }
     bool Stopped() const { return stopped_; }
     // Cells whose text WriteCell cut to kMaxCellText, and the first of them (row, column).
     int CutCells() const { return cutCells_; }

@@ -7,9 +7,10 @@ const QString kTopic = QStringLiteral("System");
 TSheetServer::TSheetServer(QTextStream& log, QObject* parent)
     : QObject(parent),
       log_(log),
-      host_(QStringLiteral("Excel"),
-            [this](QLocalSocket& conversation, const TDdeMessage& message,
-                   std::vector<TDdeMessage>& answers) { Receive(conversation, message, answers); }) {
+      host_(QStringLiteral("Excel"), [this](QLocalSocket& conversation, const TDdeMessage& message,
+                                            std::vector<TDdeMessage>& answers) {
+          Receive(conversation, message, answers);
+      }) {
     connect(&host_, &TDdeServiceHost::Idle, this, &TSheetServer::Idle);
 }
 

@@ -155,8 +155,10 @@ TEST_F(PrintGridTest, TheWorkbookAskedAboutIsTheOneWritten) {
     seam->AnswerConfirm(false);
     exportAs();
     EXPECT_EQ(seam->Texts(QStringLiteral("confirm")),
-              QStringList{"\"" + workbook + "\" already exists.\rReplace it? The previous workbook "
-                          "is kept as \"" + temp.filePath(QStringLiteral("year.BAK")) + "\"."});
+              QStringList{"\"" + workbook +
+                          "\" already exists.\rReplace it? The previous workbook "
+                          "is kept as \"" +
+                          temp.filePath(QStringLiteral("year.BAK")) + "\"."});
     EXPECT_EQ(form->DBGridPrint1->WSFileName(), QString());
 }
 

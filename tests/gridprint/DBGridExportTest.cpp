@@ -137,8 +137,8 @@ TEST_F(GridExport, AStopEndsTheRowsSavesWhatWasSentAndIsReported) {
 // finds the program silent), or while a command waits for room.
 struct SilentStopCase {
     const char* name;
-    int posted;   // commands sent ahead of the program's answers
-    int stopMs;   // when Stop is pressed
+    int posted;  // commands sent ahead of the program's answers
+    int stopMs;  // when Stop is pressed
 };
 
 void PrintTo(const SilentStopCase& c, std::ostream* out) {
@@ -181,10 +181,10 @@ INSTANTIATE_TEST_SUITE_P(Stop, SilentProgram,
 
 TEST_F(GridExport, ALongTextIsCutTheRestKeptAndTheUserTold) {
     ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), QStringLiteral(QUORVA_SHEETSERVER)));
-    file = std::make_unique<TestDatabaseFile>(QStringLiteral(
-        "CREATE TABLE notes(id INTEGER, body TEXT);"
-        "INSERT INTO notes VALUES (12345678901234567, 'short'),"
-        "(2, replace(hex(zeroblob(20000)), '0', 'x')), (3, 'after');"));
+    file = std::make_unique<TestDatabaseFile>(
+        QStringLiteral("CREATE TABLE notes(id INTEGER, body TEXT);"
+                       "INSERT INTO notes VALUES (12345678901234567, 'short'),"
+                       "(2, replace(hex(zeroblob(20000)), '0', 'x')), (3, 'after');"));
     Open(QStringLiteral("Provider=SQLite;Data Source=") + file->Path(),
          QStringLiteral("SELECT * FROM notes"));
     print->SetWSFileName(WorkPath(QStringLiteral("notes")));

@@ -18,9 +18,10 @@ void RegisterForTheMachine(const QString& configFolder, const QString& command) 
     QDir(configFolder).mkpath(QStringLiteral("Quorva"));
     QFile store(configFolder + QStringLiteral("/Quorva/registry.reg"));
     ASSERT_TRUE(store.open(QIODevice::WriteOnly));
-    store.write("REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.XLS]\n@=\"Quorva.Workbook\"\n\n"
-                "[HKEY_CLASSES_ROOT\\Quorva.Workbook\\shell\\open\\command]\n@=\"" +
-                QString(command).replace("\"", "\\\"").toUtf8() + "\"\n");
+    store.write(
+        "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.XLS]\n@=\"Quorva.Workbook\"\n\n"
+        "[HKEY_CLASSES_ROOT\\Quorva.Workbook\\shell\\open\\command]\n@=\"" +
+        QString(command).replace("\"", "\\\"").toUtf8() + "\"\n");
 }
 
 TEST_F(SheetServer, RegistersAsTheXlsHandlerWhereTheUserHasNone) {
