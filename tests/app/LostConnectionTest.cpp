@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                      form.Memo1->setPlainText(QStringLiteral("select * from items"));
                  },
                  [](TMainForm& form) {
-                     form.DBGrid1->findChild<QScrollBar*>(QStringLiteral("RowScrollBar"))
+                     form.DBGrid1->RowBar()
                          ->setValue(100000);
                      // What painting the rows now shown asks of the model.
                      QTableView& view = *form.DBGrid1;

@@ -165,7 +165,7 @@ class ServerCursor : public PostgresSuite {
             EXPECT_EQ(grid.Model().Rows(), kRows);
             EXPECT_LE(grid.model()->rowCount(), TDBGridModel::kWindowRows);
             EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(), QStringLiteral("1"));
-            auto* rowBar = grid.findChild<QScrollBar*>(QStringLiteral("RowScrollBar"));
+            auto* rowBar = grid.RowBar();
             ASSERT_TRUE(rowBar);
             EXPECT_EQ(rowBar->isVisible(), kRows > TDBGridModel::kWindowRows);
             if (rowBar->isVisible()) {
