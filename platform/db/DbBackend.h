@@ -45,6 +45,15 @@ class TScrollCursor {
     // Asks the database to stop the statement under way.
     virtual void Interrupt() = 0;
     virtual TUpdateResolver UpdateTarget() const = 0;
+    // Whether another program's write may have changed what the cursor reads since it opened;
+    // the data set then reads the result again before it reads a page it does not hold.
+    virtual bool Stale() { return false; }
+    // Reads the whole result once, from its first row to its last, as one consistent state:
+    // each batch goes to `each` in a store of its own (false from it stops the walk), and
+    // nothing is kept. `wait` runs while the database works, as for Count; an Interrupt from it
+    // ends the walk with EOperationCancelled.
+    virtual void Walk(const std::function<bool(TRowStore& batch)>& each,
+                      const std::function<void()>& wait);
 };
 
 // One database engine behind a connection. Every failure is an EDatabaseError carrying the
