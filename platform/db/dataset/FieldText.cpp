@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QTime>
 #include <optional>
 
@@ -16,6 +18,7 @@ QString StoredText(const TRowStore& rows, qsizetype row, int column) {
 }
 
 QDateTime ParseDateTime(QString text) {
+    CutFinerDigits(text);
     if (text.size() > 10 && text[10] == QLatin1Char(' '))
         text[10] = QLatin1Char('T');
     const QDateTime stamp = QDateTime::fromString(text, Qt::ISODateWithMs);
@@ -27,7 +30,8 @@ QDateTime ParseDateTime(QString text) {
     return utc.isValid() ? utc : stamp;
 }
 
-QTime ParseTime(const QString& text) {
+QTime ParseTime(QString text) {
+    CutFinerDigits(text);
     QTime time = QTime::fromString(text, Qt::ISODateWithMs);
     if (!time.isValid())
         time = ParseDateTime(text).time();
@@ -48,6 +52,28 @@ std::optional<bool> ParseBoolean(const QString& text) {
         lower == QLatin1String("no") || lower == QLatin1String("0"))
         return false;
     return std::nullopt;
+}
+
+// An exact decimal ("-120.50") as numbers are shown: no trailing zeros after the separator,
+// which is the locale's. Nothing for text that is no plain decimal (NaN, say).
+std::optional<QString> DecimalText(const QString& text) {
+    static const QRegularExpression decimal(QStringLiteral(R"(^([-+]?)(\d*)(?:\.(\d*))?$)"));
+    const QRegularExpressionMatch match = decimal.match(text);
+    if (!match.hasMatch() || match.capturedLength(2) + match.capturedLength(3) == 0)
+        return std::nullopt;
+    QString whole = match.captured(2);
+    QString fraction = match.captured(3);
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
+    const bool zero = fraction.isEmpty() && whole.count(QLatin1Char('0')) == whole.size();
+    QString shown =
+        match.captured(1) == QLatin1String("-") && !zero ? QStringLiteral("-") : QString();
+    shown += whole;
+    if (!fraction.isEmpty())
+        shown += QLocale::system().decimalPoint() + fraction;
+    return shown;
 }
 
 QString BooleanText(bool value) {
@@ -73,24 +99,30 @@ QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType ty
             break;
     }
     const QString text = StoredText(rows, row, column);
+    QString cut = text;
+    const QString finer = type == ftTime || type == ftDateTime ? CutFinerDigits(cut) : QString();
     switch (type) {
         case ftDate:
             if (const QDate date = ParseDate(text); date.isValid())
                 return TDateTimeFormat::System().Date(date);
             break;
         case ftTime:
-            if (const QTime time = ParseTime(text); time.isValid())
-                return TDateTimeFormat::System().Time(time);
+            if (const QTime time = ParseTime(cut); time.isValid())
+                return TDateTimeFormat::System().Time(time, finer);
             break;
         case ftDateTime:
-            if (const QDateTime stamp = ParseDateTime(text); stamp.isValid())
-                return TDateTimeFormat::System().DateTime(stamp);
+            if (const QDateTime stamp = ParseDateTime(cut); stamp.isValid())
+                return TDateTimeFormat::System().DateTime(stamp, finer);
             if (const QDate date = ParseDate(text); date.isValid() && text.size() == 10)
                 return TDateTimeFormat::System().Date(date);
             break;
         case ftBoolean:
             if (const auto value = ParseBoolean(text))
                 return BooleanText(*value);
+            break;
+        case ftBCD:
+            if (const auto decimal = DecimalText(text))
+                return *decimal;
             break;
         default:
             break;
@@ -133,4 +165,16 @@ QVariant CellValue(const TRowStore& rows, qsizetype row, int column, TFieldType 
         return text;
     }
     return rows.Value(row, column);
+}
+
+QString CutFinerDigits(QString& text) {
+    static const QRegularExpression fraction(QStringLiteral(R"(\d:\d\d[.,](\d{4,}))"));
+    const QRegularExpressionMatch match = fraction.match(text);
+    if (!match.hasMatch())
+        return {};
+    QString finer = match.captured(1).mid(3);
+    text.remove(match.capturedStart(1) + 3, finer.size());
+    while (finer.endsWith(QLatin1Char('0')))
+        finer.chop(1);
+    return finer;
 }
