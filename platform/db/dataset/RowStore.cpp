@@ -7,6 +7,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "db/dataset/RawText.h"
+
 // Cell layout: one tag byte, then the payload. Integers take the smallest of 1, 2, 4 or 8
 // bytes; text and bytes a LEB128 length and the bytes.
 namespace {
@@ -72,6 +74,16 @@ QString IsoText(const QVariant& value) {
                    stamp.time().toString(Qt::ISODateWithMs);
         }
     }
+}
+
+// Text as a QString when that gives back the same bytes, else as the bytes themselves.
+QVariant TextValue(std::string_view raw) {
+    const QString text = QString::fromUtf8(raw.data(), qsizetype(raw.size()));
+    if (text.toUtf8() == QByteArrayView(raw.data(), qsizetype(raw.size())))
+        return text;
+    static const bool converts = QMetaType::registerConverter<TRawText, QString>(&TRawText::Shown);
+    Q_UNUSED(converts);
+    return QVariant::fromValue(TRawText{QByteArray(raw.data(), qsizetype(raw.size()))});
 }
 
 }  // namespace
@@ -218,6 +230,10 @@ void TRowStore::AddValue(const QVariant& value) {
             return AddText(std::string_view(text.constData(), std::size_t(text.size())));
         }
         default: {
+            if (value.metaType() == QMetaType::fromType<TRawText>()) {
+                const QByteArray bytes = value.value<TRawText>().Bytes;
+                return AddText(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+            }
             const QByteArray text = value.toString().toUtf8();
             return AddText(std::string_view(text.constData(), std::size_t(text.size())));
         }
@@ -358,10 +374,8 @@ QVariant TRowStore::Value(qsizetype row, int column) const {
             return QVariant(qlonglong(Integer(row, column)));
         case CellKind::Float:
             return QVariant(Float(row, column));
-        case CellKind::Text: {
-            const std::string_view raw = Raw(row, column);
-            return QString::fromUtf8(raw.data(), qsizetype(raw.size()));
-        }
+        case CellKind::Text:
+            return TextValue(Raw(row, column));
         case CellKind::Bytes: {
             const std::string_view raw = Raw(row, column);
             return QByteArray(raw.data(), qsizetype(raw.size()));
