@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QStringDecoder>
 #include <QTime>
 #include <algorithm>
 #include <cstring>
@@ -76,10 +77,13 @@ QString IsoText(const QVariant& value) {
     }
 }
 
-// Text as a QString when that gives back the same bytes, else as the bytes themselves.
+// Text as a QString when that gives back the same bytes (a leading byte order mark kept, which
+// QString::fromUtf8 drops), else as the bytes themselves.
 QVariant TextValue(std::string_view raw) {
-    const QString text = QString::fromUtf8(raw.data(), qsizetype(raw.size()));
-    if (text.toUtf8() == QByteArrayView(raw.data(), qsizetype(raw.size())))
+    const QByteArrayView bytes(raw.data(), qsizetype(raw.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError() && text.toUtf8() == bytes)
         return text;
     static const bool converts = QMetaType::registerConverter<TRawText, QString>(&TRawText::Shown);
     Q_UNUSED(converts);
