@@ -81,7 +81,8 @@ std::optional<double> ReadNumber(const QString& text) {
 QString CellEditText(const TRowStore& rows, qsizetype row, int column, TFieldType type) {
     const QVariant value = CellValue(rows, row, column, type);
     QString finer;
-    if (rows.Kind(row, column) == TRowStore::CellKind::Text) {
+    if ((type == ftTime || type == ftDateTime) &&
+        rows.Kind(row, column) == TRowStore::CellKind::Text) {
         const std::string_view raw = rows.Raw(row, column);
         QString stored = QString::fromUtf8(raw.data(), qsizetype(raw.size()));
         finer = CutFinerDigits(stored);

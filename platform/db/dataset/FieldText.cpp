@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTime>
+#include <algorithm>
 #include <optional>
 
 #include "core/FloatText.h"
@@ -57,22 +58,24 @@ std::optional<bool> ParseBoolean(const QString& text) {
 // An exact decimal ("-120.50") as numbers are shown: no trailing zeros after the separator,
 // which is the locale's. Nothing for text that is no plain decimal (NaN, say).
 std::optional<QString> DecimalText(const QString& text) {
-    static const QRegularExpression decimal(QStringLiteral(R"(^([-+]?)(\d*)(?:\.(\d*))?$)"));
-    const QRegularExpressionMatch match = decimal.match(text);
-    if (!match.hasMatch() || match.capturedLength(2) + match.capturedLength(3) == 0)
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const qsizetype start = negative || text.startsWith(QLatin1Char('+')) ? 1 : 0;
+    const qsizetype point = text.indexOf(QLatin1Char('.'), start);
+    QStringView whole = QStringView(text).sliced(start, (point < 0 ? text.size() : point) - start);
+    QStringView fraction = point < 0 ? QStringView() : QStringView(text).sliced(point + 1);
+    const auto digits = [](QStringView part) {
+        return std::all_of(part.begin(), part.end(),
+                           [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (whole.size() + fraction.size() == 0 || !digits(whole) || !digits(fraction))
         return std::nullopt;
-    QString whole = match.captured(2);
-    QString fraction = match.captured(3);
     while (fraction.endsWith(QLatin1Char('0')))
         fraction.chop(1);
-    if (whole.isEmpty())
-        whole = QStringLiteral("0");
     const bool zero = fraction.isEmpty() && whole.count(QLatin1Char('0')) == whole.size();
-    QString shown =
-        match.captured(1) == QLatin1String("-") && !zero ? QStringLiteral("-") : QString();
-    shown += whole;
+    QString shown = negative && !zero ? QStringLiteral("-") : QString();
+    shown += whole.isEmpty() ? QStringLiteral("0") : whole.toString();
     if (!fraction.isEmpty())
-        shown += QLocale::system().decimalPoint() + fraction;
+        shown += QLocale::system().decimalPoint() + fraction.toString();
     return shown;
 }
 
