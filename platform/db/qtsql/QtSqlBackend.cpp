@@ -24,7 +24,8 @@ namespace {
 
 // A value as PostgreSQL is to read it. Qt's driver writes a date-time as a moment in UTC,
 // which a timestamp column takes in the session's time zone, and only to the millisecond;
-// dates and times go as their own text instead, and text that is not UTF-8 as shown.
+// dates and times go as their own text instead. Text that is not UTF-8 (from a SQL_ASCII
+// database) cannot pass the driver as it is, and a changed text could find another row.
 QVariant PgParameter(const QVariant& value) {
     if (value.isNull())
         return value;
@@ -46,7 +47,8 @@ QVariant PgParameter(const QVariant& value) {
         }
         default:
             if (value.metaType() == QMetaType::fromType<TRawText>())
-                return value.toString();
+                throw EDatabaseError(QStringLiteral(
+                    "A text that is not UTF-8 cannot be sent to the database as it is"));
             return value;
     }
 }
