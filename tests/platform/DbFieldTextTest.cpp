@@ -129,19 +129,6 @@ TEST(CellText, ShowsExactDecimalsWithEveryDigit) {
     EXPECT_EQ(CellText(rows, 0, 4, ftBCD), QStringLiteral("9007199254740993"));
 }
 
-// Microseconds are shown after the milliseconds; a fraction just below the next second stays
-// in its second.
-TEST(CellText, ShowsTimesFinerThanMillisecondsWithEveryDigit) {
-    const TDateTimeFormat& format = TDateTimeFormat::System();
-    const TRowStore rows =
-        OneRow({QStringLiteral("10:20:30.123456"), QStringLiteral("2024-01-31 23:59:59.9996"),
-                QStringLiteral("2024-01-31 00:00:00.000001+02")});
-    EXPECT_TRUE(CellText(rows, 0, 0, ftTime).contains(QStringLiteral("123456")));
-    EXPECT_TRUE(CellText(rows, 0, 1, ftDateTime).contains(QStringLiteral("9996")));
-    EXPECT_TRUE(CellText(rows, 0, 1, ftDateTime).contains(format.Date(QDate(2024, 1, 31))));
-    EXPECT_TRUE(CellText(rows, 0, 2, ftDateTime).contains(QStringLiteral("000001")));
-}
-
 TEST(CellText, ShowsBooleansAsTrueAndFalse) {
     const TRowStore rows = OneRow({1, 0, QStringLiteral("t"), QStringLiteral("false"), 2.0});
     EXPECT_EQ(CellText(rows, 0, 0, ftBoolean), QStringLiteral("True"));
