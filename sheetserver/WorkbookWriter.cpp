@@ -14,14 +14,25 @@
 #include "ExcelPalette.h"
 
 namespace {
-// Only a number written the way numbers are shown: codes such as "007" or "+49" stay text.
+// Only a number written the way numbers are shown: codes such as "007" or "+49" stay text,
+// and so does a number with more significant digits than a worksheet number keeps (15), such
+// as an exact decimal or a large integer key, so that none of its digits is lost.
 std::optional<double> AsNumber(QString text) {
     static const QRegularExpression plainNumber(
         QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][-+]?[0-9]+)?$"));
     const QString decimalPoint = QLocale::system().decimalPoint();
     if (decimalPoint != QLatin1String("."))
         text.replace(decimalPoint, QLatin1String("."));
-    if (!plainNumber.match(text).hasMatch())
+    const QRegularExpressionMatch match = plainNumber.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    QString digits = match.captured(1) + match.captured(2);
+    digits.remove(QLatin1Char('.'));
+    while (digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    while (digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    if (digits.size() > 15)
         return std::nullopt;
     const double value = text.toDouble();
     return std::isfinite(value) ? std::optional(value) : std::nullopt;

@@ -56,6 +56,8 @@ TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
              TWSExportRec{4, 3, 0, QStringLiteral("-3"), 1, &plain, 0},
              TWSExportRec{5, 1, 0, QStringLiteral("two\nlines \\ "), 0, &plain, 0},
              TWSExportRec{5, 3, 0, QStringLiteral("007"), 1, &plain, 0},
+             TWSExportRec{6, 1, 0, QStringLiteral("9007199254740993"), 1, &plain, 0},
+             TWSExportRec{6, 3, 0, QStringLiteral("123456789012345"), 1, &plain, 0},
          })
         sheet.WriteCell(cell);
     sheet.SaveAndFinish(QStringLiteral("my.report.txt"));
@@ -80,7 +82,9 @@ TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
                                                  {"A4", "Zürich 北京"},
                                                  {"C4", "#-3"},
                                                  {"A5", "two\nlines \\ "},
-                                                 {"C5", "007"}}));
+                                                 {"C5", "007"},
+                                                 {"A6", "9007199254740993"},
+                                                 {"C6", "#123456789012345"}}));
 
     const XlsxCell& name = saved->cells["A1"];
     EXPECT_EQ(name.fontName, "Liberation Serif");

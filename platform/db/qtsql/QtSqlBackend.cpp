@@ -1,5 +1,6 @@
 #include "db/qtsql/QtSqlBackend.h"
 
+#include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,17 +13,44 @@
 #include "db/qtsql/Libpq.h"
 #include "db/qtsql/SqlErrorText.h"
 #include "db/qtsql/PgOrigins.h"
+#include "db/qtsql/PgRows.h"
 #include "db/qtsql/PgScrollCursor.h"
 #include "db/qtsql/QtSqlFieldType.h"
+#include "db/dataset/FieldEdit.h"
+#include "db/dataset/RawText.h"
 #include "db/dataset/RowStore.h"
 
 namespace {
 
-void AppendRow(const QSqlQuery& query, int count, TRowStore& rows) {
-    rows.BeginRow();
-    for (int column = 0; column < count; ++column)
-        rows.AddValue(query.value(column));
-    rows.EndRow();
+// A value as PostgreSQL is to read it. Qt's driver writes a date-time as a moment in UTC,
+// which a timestamp column takes in the session's time zone, and only to the millisecond;
+// dates and times go as their own text instead. Text that is not UTF-8 (from a SQL_ASCII
+// database) cannot pass the driver as it is, and a changed text could find another row.
+QVariant PgParameter(const QVariant& value) {
+    if (value.isNull())
+        return value;
+    switch (value.metaType().id()) {
+        case QMetaType::QDate:
+        case QMetaType::QTime:
+            return SqlDateTimeText(value);
+        case QMetaType::QDateTime: {
+            const QDateTime stamp = value.toDateTime();
+            QString text = SqlDateTimeText(value);
+            if (stamp.timeSpec() != Qt::LocalTime) {
+                const int offset = stamp.offsetFromUtc();
+                text += QStringLiteral("%1%2:%3")
+                            .arg(QLatin1Char(offset < 0 ? '-' : '+'))
+                            .arg(qAbs(offset) / 3600, 2, 10, QLatin1Char('0'))
+                            .arg(qAbs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
+            }
+            return text;
+        }
+        default:
+            if (value.metaType() == QMetaType::fromType<TRawText>())
+                throw EDatabaseError(QStringLiteral(
+                    "A text that is not UTF-8 cannot be sent to the database as it is"));
+            return value;
+    }
 }
 
 class QtSqlCursor : public TResultCursor {
@@ -43,7 +71,6 @@ class QtSqlCursor : public TResultCursor {
     const TFieldDefs& Fields() const override { return fields_; }
 
     bool Fetch(TRowStore& rows, qsizetype maxRows) override {
-        const int count = int(fields_.size());
         for (qsizetype fetched = 0; fetched < maxRows; ++fetched) {
             const bool limited = limit_ > 0 && read_ >= limit_;
             if (limited || !query_.next()) {
@@ -55,7 +82,7 @@ class QtSqlCursor : public TResultCursor {
                 query_.finish();
                 return false;
             }
-            AppendRow(query_, count, rows);
+            AppendQueryRow(query_, rows);
             ++read_;
         }
         return true;
@@ -263,7 +290,7 @@ qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& para
     } else {
         ran = query.prepare(sql);
         for (const QVariant& param : params)
-            query.addBindValue(param);
+            query.addBindValue(IsPostgres() ? PgParameter(param) : param);
         ran = ran && query.exec();
     }
     if (!ran)
@@ -271,7 +298,7 @@ qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& para
     const qsizetype affected = query.numRowsAffected();
     if (rows && query.isSelect())
         while (query.next())
-            AppendRow(query, query.record().count(), *rows);
+            AppendQueryRow(query, *rows);
     if (query.lastError().isValid())
         throw EDatabaseError(SqlErrorText(query.lastError()));
     return affected;

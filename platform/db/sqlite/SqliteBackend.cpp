@@ -9,6 +9,8 @@
 
 #include "core/Exception.h"
 #include "db/DeclaredType.h"
+#include "db/dataset/FieldEdit.h"
+#include "db/dataset/RawText.h"
 #include "db/dataset/RowStore.h"
 #include "db/dataset/SqlIdentifier.h"
 #include "db/sqlite/SqliteOrigins.h"
@@ -25,10 +27,18 @@ QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// Dates and times go in as the text SQLite's date functions read and its users write.
+// Dates and times go in as the text SQLite's date functions read and its users write. Text
+// that is not UTF-8 goes in as the same bytes, still TEXT: SQLite never finds a TEXT equal to
+// a BLOB.
 void Bind(sqlite3_stmt* statement, int index, const QVariant& value) {
     if (value.isNull()) {
         sqlite3_bind_null(statement, index);
+        return;
+    }
+    if (value.metaType() == QMetaType::fromType<TRawText>()) {
+        const QByteArray bytes = value.value<TRawText>().Bytes;
+        sqlite3_bind_text64(statement, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                            SQLITE_TRANSIENT, SQLITE_UTF8);
         return;
     }
     QString text;
@@ -56,20 +66,10 @@ void Bind(sqlite3_stmt* statement, int index, const QVariant& value) {
             return;
         }
         case QMetaType::QDate:
-            text = value.toDate().toString(Qt::ISODate);
+        case QMetaType::QTime:
+        case QMetaType::QDateTime:
+            text = SqlDateTimeText(value);
             break;
-        case QMetaType::QTime: {
-            const QTime time = value.toTime();
-            text = time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz")
-                                             : QStringLiteral("HH:mm:ss"));
-            break;
-        }
-        case QMetaType::QDateTime: {
-            const QDateTime stamp = value.toDateTime();
-            text = stamp.toString(stamp.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
-                                                      : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            break;
-        }
         default:
             text = value.toString();
     }
