@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include "EngineWindowFixture.h"
+
+namespace {
+
+struct TextCase {
+    const char* label;
+    TEngine engine;
+    TConnectionKind kind;
+    QStringList texts;  // typed and run one after the other
+    bool answer;        // to every question asked
+    int questions;      // asked in all
+    QString panel;      // status panel 1 at the end
+    QString error;      // how the last error shown ends; empty: none shown
+    QString check;      // read back on another connection
+    QString expected;
+};
+
+const QString kSchema = QStringLiteral(
+    "CREATE TABLE e (id INTEGER PRIMARY KEY, v TEXT);"
+    "INSERT INTO e VALUES (1, 'one'), (2, 'two'), (3, 'three'), (4, 'four'), (5, 'five');"
+    "CREATE TABLE victim (id INTEGER);"
+    "INSERT INTO victim VALUES (1), (2), (3);");
+
+const QString kFailingBatch =
+    QStringLiteral("UPDATE e SET v = 'BATCH1' WHERE id = 4; UPDATE nosuch SET v = 1");
+const QString kRolledBack = QStringLiteral("The whole batch was rolled back: nothing was changed.");
+const QString kVictims = QStringLiteral("SELECT count(*) FROM victim");
+const QString kFirstAndFourth = QStringLiteral(
+    "SELECT (SELECT v FROM e WHERE id = 1) || '/' || (SELECT v FROM e WHERE id = 4)");
+
+// Failures name the case, not its bytes.
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class StatementKinds : public EngineWindowTest, public ::testing::WithParamInterface<TextCase> {};
+
+// Whatever the words of a text, it runs only after the question when it can change anything,
+// shows what it did, and a batch changes all or nothing.
+TEST_P(StatementKinds, AskRunAndReport) {
+    const TextCase& c = GetParam();
+    if (!Open(c.engine, c.kind, kSchema))
+        return;
+    for (int i = 0; i < 10; ++i)
+        seam->AnswerConfirm(c.answer);
+    for (const QString& text : c.texts)
+        Run(text);
+    EXPECT_EQ(seam->Texts("confirm").size(), c.questions);
+    EXPECT_EQ(Panel(1), c.panel);
+    const QStringList errors = seam->Texts("error");
+    if (c.error.isEmpty())
+        EXPECT_EQ(errors, QStringList());
+    else
+        EXPECT_TRUE(!errors.isEmpty() && errors.last().endsWith(c.error))
+            << errors.join(" | ").toStdString();
+    EXPECT_EQ(ReadBack(c.check), c.expected);
+    EXPECT_EQ(seam->Cursor(), crDefault);
+}
+
+std::vector<TextCase> Cases() {
+    const auto ado = TConnectionKind::Ado;
+    const auto alias = TConnectionKind::Alias;
+    std::vector<TextCase> cases;
+    for (const TEngine engine : {TEngine::Sqlite, TEngine::Postgres}) {
+        cases.push_back({"Select",
+                         engine,
+                         ado,
+                         {"SELECT v FROM e WHERE id = 1"},
+                         true,
+                         0,
+                         "Records: 1",
+                         {},
+                         "SELECT count(*) FROM e",
+                         "5"});
+        cases.push_back({"SelectsTwoAskedAndRun",
+                         engine,
+                         ado,
+                         {"SELECT 1; SELECT 2"},
+                         true,
+                         1,
+                         "Affected: 0",
+                         {},
+                         "SELECT count(*) FROM e",
+                         "5"});
+        cases.push_back({"Vacuum",
+                         engine,
+                         ado,
+                         {"VACUUM"},
+                         true,
+                         1,
+                         "Affected: 0",
+                         {},
+                         "SELECT count(*) FROM e",
+                         "5"});
+        cases.push_back({"BeginUpdateCommit",
+                         engine,
+                         ado,
+                         {"BEGIN", "UPDATE e SET v = 'T' WHERE id = 1", "COMMIT"},
+                         true,
+                         3,
+                         "Affected: 0",
+                         {},
+                         kFirstAndFourth,
+                         "T/four"});
+        cases.push_back({"BeginUpdateRollback",
+                         engine,
+                         ado,
+                         {"BEGIN", "UPDATE e SET v = 'T' WHERE id = 1", "ROLLBACK"},
+                         true,
+                         3,
+                         "Affected: 0",
+                         {},
+                         kFirstAndFourth,
+                         "one/four"});
+        cases.push_back({"Batch",
+                         engine,
+                         ado,
+                         {"UPDATE e SET v = 'B1' WHERE id = 1; UPDATE e SET v = 'B4' WHERE id = 4"},
+                         true,
+                         1,
+                         "Affected: 2",
+                         {},
+                         kFirstAndFourth,
+                         "B1/B4"});
+        for (const TConnectionKind kind : {ado, alias})
+            cases.push_back({kind == ado ? "FailingBatch" : "FailingBatchThroughAlias",
+                             engine,
+                             kind,
+                             {kFailingBatch},
+                             true,
+                             1,
+                             "Records: none",
+                             kRolledBack,
+                             kFirstAndFourth,
+                             "one/four"});
+        cases.push_back({"FailingBatchInsideOwnTransaction",
+                         engine,
+                         ado,
+                         {"BEGIN", "UPDATE e SET v = 'T' WHERE id = 1", kFailingBatch, "COMMIT"},
+                         true,
+                         4,
+                         "Affected: 0",
+                         kRolledBack,
+                         kFirstAndFourth,
+                         "T/four"});
+        cases.push_back({"BatchWithItsOwnCommitRefused",
+                         engine,
+                         ado,
+                         {"UPDATE e SET v = 'C' WHERE id = 1; COMMIT"},
+                         true,
+                         1,
+                         "Records: none",
+                         kRolledBack,
+                         kFirstAndFourth,
+                         "one/four"});
+    }
+    for (const TConnectionKind kind : {ado, alias})
+        cases.push_back({kind == ado ? "TruncateAsked" : "TruncateAskedThroughAlias",
+                         TEngine::Postgres,
+                         kind,
+                         {"TRUNCATE victim"},
+                         true,
+                         1,
+                         "Affected: 0",
+                         {},
+                         kVictims,
+                         "0"});
+    cases.push_back({"TruncateRefused",
+                     TEngine::Postgres,
+                     ado,
+                     {"TRUNCATE victim"},
+                     false,
+                     1,
+                     "Records: none",
+                     {},
+                     kVictims,
+                     "3"});
+    cases.push_back({"SelectThenTruncateRefused",
+                     TEngine::Postgres,
+                     ado,
+                     {"SELECT 1; TRUNCATE victim"},
+                     false,
+                     1,
+                     "Records: none",
+                     {},
+                     kVictims,
+                     "3"});
+    cases.push_back({"SetThenShow",
+                     TEngine::Postgres,
+                     ado,
+                     {"SET application_name TO 'quorva_set'", "SHOW application_name"},
+                     true,
+                     1,
+                     "Records: 1",
+                     {},
+                     "SELECT count(*) FROM pg_stat_activity WHERE application_name = 'quorva_set'",
+                     "1"});
+    cases.push_back({"PragmaAsked",
+                     TEngine::Sqlite,
+                     ado,
+                     {"PRAGMA user_version = 7"},
+                     true,
+                     1,
+                     "Affected: 0",
+                     {},
+                     "PRAGMA user_version",
+                     "7"});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, StatementKinds, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<TextCase>& info) {
+                             return std::string(info.param.engine == TEngine::Sqlite
+                                                    ? "Sqlite_"
+                                                    : "Postgres_") +
+                                    info.param.label;
+                         });
+
+}  // namespace
