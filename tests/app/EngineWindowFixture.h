@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <memory>
+#include <string>
 
 #include "MainWindowFixture.h"
 #include "db/connection/AliasFile.h"
@@ -9,8 +10,21 @@
 #include "platform/DbTestSupport.h"
 #include "platform/PostgresSuite.h"
 
-enum class TEngine { Sqlite, Postgres };
+enum class TEngine { Sqlite, Postgres, PostgresOdbc };
 enum class TConnectionKind { Ado, Alias };
+
+// For the names of parameterised cases.
+inline std::string EngineName(TEngine engine) {
+    switch (engine) {
+        case TEngine::Sqlite:
+            return "Sqlite";
+        case TEngine::Postgres:
+            return "Postgres";
+        case TEngine::PostgresOdbc:
+            return "PostgresOdbc";
+    }
+    return {};
+}
 
 // The main window on a fresh database made from SQL text: an SQLite file, or a database of its
 // own on the suite's PostgreSQL server; opened through the ADO chooser or an alias. Tests read
@@ -53,6 +67,13 @@ class EngineWindowTest : public MainWindowTest {
             connection = server_->ConnectionString(database);
             OpenConnection(admin, connection);
             admin.Backend().Execute(schema);
+            if (engine == TEngine::PostgresOdbc)
+                connection = QStringLiteral(
+                                 "Provider=MSDASQL;Driver={PostgreSQL Unicode};"
+                                 "Server=%1;Port=%2;Database=%3;UID=%4")
+                                 .arg(server_->SocketDir())
+                                 .arg(PostgresServer::Port())
+                                 .arg(database, PostgresServer::User());
             alias = QStringLiteral("Driver=PGSQL\nHost=%1\nPort=%2\nDatabase=%3\nUser=%4")
                         .arg(server_->SocketDir())
                         .arg(PostgresServer::Port())

@@ -63,12 +63,17 @@ TLibpq Load() {
     load(libpq.prepare, "PQprepare");
     load(libpq.describePrepared, "PQdescribePrepared");
     load(libpq.resultErrorField, "PQresultErrorField");
+    load(libpq.putCopyEnd, "PQputCopyEnd");
+    load(libpq.getCopyData, "PQgetCopyData");
     return libpq;
 }
 
 // libpq's PGRES_COMMAND_OK and PGRES_TUPLES_OK.
 constexpr int kCommandOk = 1;
 constexpr int kTuplesOk = 2;
+// libpq's PGRES_COPY_OUT and PGRES_COPY_IN.
+constexpr int kCopyOut = 3;
+constexpr int kCopyIn = 4;
 
 // The PGconn of a QPSQL driver; null for other drivers and closed connections.
 const void* Connection(const QSqlDriver& driver) {
@@ -200,7 +205,8 @@ namespace {
 void* IdleConnection(const QSqlDriver& driver) {
     const TLibpq& pq = Libpq();
     void* connection = PgConnection(driver);
-    if (!connection || !pq.prepare || !pq.describePrepared || !pq.resultErrorField)
+    if (!connection || !pq.prepare || !pq.describePrepared || !pq.resultErrorField ||
+        !pq.getCopyData)
         throw EDatabaseError(QStringLiteral("The PostgreSQL client library is not loaded"));
     if (pq.transactionStatus(connection) == kCommandActive)
         throw EDatabaseError(
@@ -219,6 +225,19 @@ qsizetype PgExecute(const QSqlDriver& driver, const QString& sql) {
     while (void* result = pq.getResult(connection)) {
         const TPgResult held(result);
         const int status = pq.resultStatus(result);
+        // A COPY from or to the client would wait for ever: it is ended, data unread.
+        if (status == kCopyIn) {
+            pq.putCopyEnd(connection, "COPY FROM STDIN cannot be run here");
+            continue;
+        }
+        if (status == kCopyOut) {
+            char* data = nullptr;
+            while (pq.getCopyData(connection, &data, 0) > 0)
+                pq.freemem(data);
+            if (error.isEmpty())
+                error = QStringLiteral("COPY TO STDOUT cannot be run here");
+            continue;
+        }
         if (status != kCommandOk && status != kTuplesOk && error.isEmpty())
             error = QString::fromUtf8(pq.resultErrorMessage(result)).trimmed();
         if (status == kCommandOk)

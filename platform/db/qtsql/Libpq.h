@@ -41,6 +41,8 @@ struct TLibpq {
                      const unsigned int* types) = nullptr;
     void* (*describePrepared)(void* connection, const char* name) = nullptr;
     char* (*resultErrorField)(const void* result, int field) = nullptr;
+    int (*putCopyEnd)(void* connection, const char* error) = nullptr;
+    int (*getCopyData)(void* connection, char** buffer, int async) = nullptr;
 };
 
 // The PGconn behind a QPSQL driver; null for other drivers and closed connections.

@@ -186,9 +186,10 @@ TFieldDefs QtSqlBackend::FieldDefs(const QString& table) {
     if (IsPostgres()) {
         defs = PostgresFieldDefs(table);
     } else {
-        const QSqlRecord record = Database().record(table);
-        for (int column = 0; column < record.count(); ++column)
-            defs.append(FieldDefFromSqlField(record.field(column), target_.driver));
+        // The driver's own column list takes the name apart at dots and quotes; a result
+        // without rows describes the table as SQL names it.
+        defs = Run(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(SqlTableName(table)), 0)
+                   ->Fields();
     }
     if (defs.isEmpty())
         throw EDatabaseError(QStringLiteral("Table '%1' not found").arg(table));
@@ -319,10 +320,17 @@ int QtSqlBackend::Execute(const QString& sql) {
         if (IsPostgres()) {
             affected = PgExecute(*db.driver(), sql);
         } else {
+            // Each statement has a result of its own; the rows changed are summed over them.
             QSqlQuery query(db);
             if (!query.exec(sql))
                 throw EDatabaseError(SqlErrorText(query.lastError()));
-            affected = query.numRowsAffected();
+            affected = 0;
+            do {
+                if (!query.isSelect())
+                    affected += qMax(0, query.numRowsAffected());
+            } while (query.nextResult());
+            if (query.lastError().isValid())
+                throw EDatabaseError(SqlErrorText(query.lastError()));
         }
         Commit();
     } catch (const EDatabaseError& error) {
