@@ -144,8 +144,7 @@ QString FailedBatchText(const QString& error) {
 QString TransactionInBatchText() {
     return QStringLiteral(
         "A batch of several statements runs as one transaction of its own, all or nothing: "
-        "BEGIN, COMMIT, ROLLBACK and savepoints can only run as statements of their own. "
-        "Nothing was run");
+        "BEGIN, COMMIT, ROLLBACK and savepoints can only run as statements of their own");
 }
 
 }  // namespace SqlBatch

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QFile>
 #include <memory>
 #include <string>
@@ -46,18 +47,22 @@ class EngineWindowTest : public MainWindowTest {
         MainWindowTest::TearDown();
     }
 
-    // Makes the database and opens the window on it; false (the test skipped) without a server.
-    bool Open(TEngine engine, TConnectionKind kind, const QString& schema) {
+    // Makes the database and opens the window on it; skips the test without a server or an
+    // ODBC driver for it. Callers return when the test is skipped or has failed.
+    void Open(TEngine engine, TConnectionKind kind, const QString& schema) {
         QString connection, alias;
         if (engine == TEngine::Sqlite) {
             file_ = std::make_unique<TestDatabaseFile>(schema);
             connection = QStringLiteral("Provider=SQLite;Data Source=") + file_->Path();
             alias = QStringLiteral("Driver=SQLITE\nPath=") + file_->Path();
         } else {
-            if (!skipReason_.isEmpty()) {
-                ADD_FAILURE() << "no PostgreSQL server: " << skipReason_.toStdString();
-                return false;
-            }
+            if (!skipReason_.isEmpty())
+                GTEST_SKIP() << "no PostgreSQL server: " << skipReason_.toStdString();
+            // The driver by its file: unixODBC keeps the odbcinst.ini it read first, which may
+            // be another test's.
+            const QString odbcDriver = PsqlOdbcDriver();
+            if (engine == TEngine::PostgresOdbc && odbcDriver.isEmpty())
+                GTEST_SKIP() << "no PostgreSQL ODBC driver (odbc-postgresql)";
             static int made = 0;
             const QString database = QStringLiteral("window%1").arg(++made);
             TADOConnection admin;
@@ -69,9 +74,8 @@ class EngineWindowTest : public MainWindowTest {
             admin.Backend().Execute(schema);
             if (engine == TEngine::PostgresOdbc)
                 connection = QStringLiteral(
-                                 "Provider=MSDASQL;Driver={PostgreSQL Unicode};"
-                                 "Server=%1;Port=%2;Database=%3;UID=%4")
-                                 .arg(server_->SocketDir())
+                                 "Provider=MSDASQL;Driver=%1;Server=%2;Port=%3;Database=%4;UID=%5")
+                                 .arg(odbcDriver, server_->SocketDir())
                                  .arg(PostgresServer::Port())
                                  .arg(database, PostgresServer::User());
             alias = QStringLiteral("Driver=PGSQL\nHost=%1\nPort=%2\nDatabase=%3\nUser=%4")
@@ -86,15 +90,23 @@ class EngineWindowTest : public MainWindowTest {
             form->OpenADOButton->click();
         } else {
             QFile file(temp.filePath(QStringLiteral("aliases.ini")));
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write(("[Test]\n" + alias + "\n").toUtf8());
             file.close();
             previous_ = SetAliasResolver(std::make_unique<TAliasFile>(file.fileName(), QString()));
             OpenFirstAlias();
         }
-        EXPECT_TRUE(form->IsConnected()) << seam->Texts("error").join(' ').toStdString();
+        ASSERT_TRUE(form->IsConnected()) << seam->Texts("error").join(' ').toStdString();
         seam->Clear();
-        return form->IsConnected();
+    }
+
+    static QString PsqlOdbcDriver() {
+        for (const QString& folder : QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs)) {
+            const QString file = "/usr/lib/" + folder + "/odbc/psqlodbcw.so";
+            if (QFile::exists(file))
+                return file;
+        }
+        return {};
     }
 
     // The first value of a query, read on the test's own connection, as text.
