@@ -72,7 +72,15 @@ void TMainForm::ExecuteButtonClick() {
         Modal().ShowMessage(QStringLiteral("Enter some SQL code first."));
         return;
     }
-    const bool changes = SqlText::IsChangeStatement(text);
+    TCustomQuery* query = useADO_ ? static_cast<TCustomQuery*>(ADOQuery1) : Query1;
+    // Text that returns no rows, or holds several statements, is a change whatever its words:
+    // confirmed, then run without a result set.
+    bool changes = SqlText::IsChangeStatement(text);
+    try {
+        changes = changes || !query->ReturnsRows(text);
+    } catch (const EDatabaseError&) {
+        // Text the engine refuses unrun fails on opening, timed like any failed statement.
+    }
     if (changes && CheckBox2->isChecked() &&
         !Modal().Confirm(QStringLiteral("You are about to CHANGE the contents of a table!\r"
                                         "Are you sure you want to do this?")))

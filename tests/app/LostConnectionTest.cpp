@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "MainWindowFixture.h"
-#include "OpenBDEUnit.h"
 #include "db/connection/AliasFile.h"
 #include "platform/PostgresSuite.h"
 
@@ -54,13 +53,7 @@ class LostConnectionTest : public MainWindowTest {
                        .toUtf8());
         file.close();
         previous_ = SetAliasResolver(std::make_unique<TAliasFile>(file.fileName(), QString()));
-        seam->AnswerModal([](QDialog& dialog) {
-            auto& chooser = static_cast<TOpenBDEForm&>(dialog);
-            chooser.ListBox1->setCurrentRow(0);
-            chooser.Button1->click();
-            return chooser.result();
-        });
-        form->OpenBDEButton->click();
+        OpenFirstAlias();
     }
     void TearDown() override {
         if (previous_)

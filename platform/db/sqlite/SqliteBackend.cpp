@@ -9,6 +9,7 @@
 
 #include "core/Exception.h"
 #include "db/DeclaredType.h"
+#include "db/SqlBatch.h"
 #include "db/dataset/FieldEdit.h"
 #include "db/dataset/RawText.h"
 #include "db/dataset/RowStore.h"
@@ -144,6 +145,26 @@ bool IsBlank(const char* from, const char* to) {
     return true;
 }
 
+// Whether statements follow `rest`; one that cannot even be prepared counts.
+bool AnotherStatement(sqlite3* db, const char* rest, const char* end) {
+    if (IsBlank(rest, end))
+        return false;
+    sqlite3_stmt* next = nullptr;
+    const bool another =
+        sqlite3_prepare_v2(db, rest, int(end - rest), &next, nullptr) != SQLITE_OK ||
+        next != nullptr;
+    sqlite3_finalize(next);
+    return another;
+}
+
+// Raises the flag it is given when a statement being prepared begins or ends a transaction
+// or handles a savepoint.
+int NoticeTransactions(void* flag, int action, const char*, const char*, const char*, const char*) {
+    if (action == SQLITE_TRANSACTION || action == SQLITE_SAVEPOINT)
+        *static_cast<bool*>(flag) = true;
+    return SQLITE_OK;
+}
+
 // The rows a finished statement changed itself, without those its triggers, foreign key actions
 // or REPLACE changed. sqlite3_changes64 keeps the count of the last INSERT, UPDATE or DELETE, so
 // it counts only when the statement changed anything at all (a CREATE TABLE changes nothing).
@@ -222,20 +243,76 @@ TFieldDefs SqliteBackend::FieldDefs(const QString& table) {
     return defs;
 }
 
+QString SqliteBackend::SqlName(const QString& name) {
+    const QByteArray utf8 = name.toUtf8();
+    if (IsPlainIdentifier(name) && !sqlite3_keyword_check(utf8.constData(), int(utf8.size())))
+        return name;
+    return QuoteIdentifier(name);
+}
+
+bool SqliteBackend::ReturnsRows(const QString& sql) {
+    sqlite3* db = Handle();
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    const char* rest = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &rest) != SQLITE_OK)
+        Fail();
+    if (!statement)
+        return false;
+    const bool rows = sqlite3_column_count(statement) > 0;
+    sqlite3_finalize(statement);
+    return rows && !AnotherStatement(db, rest, text.constData() + text.size());
+}
+
 int SqliteBackend::Execute(const QString& sql) {
     sqlite3* db = Handle();
     ParkCursors();
     const QByteArray text = sql.toUtf8();
+    const char* end = text.constData() + text.size();
+    sqlite3_stmt* first = nullptr;
+    const char* rest = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &first, &rest) != SQLITE_OK)
+        Fail();
+    sqlite3_finalize(first);
+    if (!first || !AnotherStatement(db, rest, end))
+        return int(RunStatements(text));
+    // A savepoint nests inside a transaction of the user's own and is one of its own otherwise.
+    RunStatements("SAVEPOINT quorva_batch");
+    qsizetype affected;
+    try {
+        affected = RunStatements(text, true);
+        RunStatements("RELEASE quorva_batch");
+    } catch (const EDatabaseError& error) {
+        // An error that ended the whole transaction has taken the savepoint with it.
+        if (!sqlite3_get_autocommit(db))
+            RunStatements("ROLLBACK TO quorva_batch; RELEASE quorva_batch");
+        throw EDatabaseError(SqlBatch::FailedBatchText(error.Message()));
+    }
+    return int(affected);
+}
+
+qsizetype SqliteBackend::RunStatements(const QByteArray& text, bool refuseTransactions) {
+    sqlite3* db = Handle();
     const char* tail = text.constData();
     const char* end = tail + text.size();
     sqlite3_int64 affected = 0;
     while (tail < end) {
         sqlite3_stmt* statement = nullptr;
         const char* rest = nullptr;
-        if (sqlite3_prepare_v2(db, tail, int(end - tail), &statement, &rest) != SQLITE_OK)
+        bool controls = false;
+        if (refuseTransactions)
+            sqlite3_set_authorizer(db, NoticeTransactions, &controls);
+        const int prepared = sqlite3_prepare_v2(db, tail, int(end - tail), &statement, &rest);
+        if (refuseTransactions)
+            sqlite3_set_authorizer(db, nullptr, nullptr);
+        if (prepared != SQLITE_OK)
             Fail();
         if (!statement)
             break;  // only blanks or comments were left
+        if (controls) {
+            sqlite3_finalize(statement);
+            throw EDatabaseError(SqlBatch::TransactionInBatchText());
+        }
         const sqlite3_int64 before = sqlite3_total_changes64(db);
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
@@ -246,7 +323,7 @@ int SqliteBackend::Execute(const QString& sql) {
         affected += DirectChanges(db, before);
         tail = rest;
     }
-    return int(affected);
+    return qsizetype(affected);
 }
 
 sqlite3_stmt* SqliteBackend::PrepareQuery(const QString& sql, TSqliteOrigins& origins) {
@@ -263,17 +340,10 @@ sqlite3_stmt* SqliteBackend::PrepareQuery(const QString& sql, TSqliteOrigins& or
         sqlite3_finalize(statement);
         throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
     }
-    if (!IsBlank(rest, text.constData() + text.size())) {
-        // A second statement would otherwise be dropped without a word.
-        sqlite3_stmt* next = nullptr;
-        const bool another =
-            sqlite3_prepare_v2(db, rest, -1, &next, nullptr) != SQLITE_OK || next != nullptr;
-        sqlite3_finalize(next);
-        if (another) {
-            sqlite3_finalize(statement);
-            throw EDatabaseError(
-                QStringLiteral("Only one statement can be opened as a result set"));
-        }
+    // A second statement would otherwise be dropped without a word.
+    if (AnotherStatement(db, rest, text.constData() + text.size())) {
+        sqlite3_finalize(statement);
+        throw EDatabaseError(QStringLiteral("Only one statement can be opened as a result set"));
     }
     return statement;
 }
@@ -306,7 +376,7 @@ void SqliteBackend::ParkCursors() {
 }
 
 QString SqliteBackend::TableQuery(const QString& table, int maxRecords) {
-    QString sql = QStringLiteral("SELECT * FROM %1").arg(QuoteIdentifier(table));
+    QString sql = QStringLiteral("SELECT * FROM %1").arg(SqlName(table));
     if (maxRecords > 0)
         sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
     return sql;
@@ -341,13 +411,16 @@ qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& par
 
 // A savepoint nests inside a transaction the user began with BEGIN, where BEGIN would fail.
 void SqliteBackend::StartTransaction() {
-    Execute(QStringLiteral("SAVEPOINT quorva_change"));
+    ParkCursors();
+    RunStatements("SAVEPOINT quorva_change");
 }
 
 void SqliteBackend::Commit() {
-    Execute(QStringLiteral("RELEASE quorva_change"));
+    ParkCursors();
+    RunStatements("RELEASE quorva_change");
 }
 
 void SqliteBackend::Rollback() {
-    Execute(QStringLiteral("ROLLBACK TO quorva_change; RELEASE quorva_change"));
+    ParkCursors();
+    RunStatements("ROLLBACK TO quorva_change; RELEASE quorva_change");
 }
