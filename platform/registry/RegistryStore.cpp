@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include "core/CheckedSaveFile.h"
 #include "core/FileBytes.h"
 #include "registry/RegistryException.h"
 
@@ -35,9 +35,12 @@ void WriteRegistryStore(const QString& path, const QByteArray& bytes) {
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         Refuse(path, QStringLiteral("cannot create the folder '%1'").arg(folder));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        Refuse(path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        Refuse(path, file.errorString());
+    try {
+        TCheckedSaveFile file(path);
+        file.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        file.Commit();
+    } catch (const EInOutError& error) {
+        // Already names the file and the reason.
+        throw ERegistryException(error.Message());
+    }
 }
