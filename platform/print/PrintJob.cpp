@@ -1,6 +1,10 @@
 #include "print/PrintJob.h"
 
 #include <cups/cups.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +31,29 @@ QString ReserveSpoolFile(const QString& folder, const QString& stem) {
         throw EPrinter(QStringLiteral("Unable to write in %1: %2")
                            .arg(QDir::toNativeSeparators(folder), file.errorString()));
     return file.fileName();
+}
+
+// Qt's PDF engine drops the errors of its writes: on a full disk the painter still ends well
+// and leaves a PDF cut short, without its trailer. So the spool is synced and must end in the
+// trailer; writing to a cut one once more tells why it was cut.
+QString SpoolProblem(const QString& spool) {
+    const int handle = ::open(QFile::encodeName(spool).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+    if (handle < 0)
+        return qt_error_string(errno);
+    QString problem;
+    struct stat status {};
+    char tail[16] = {};
+    const qsizetype tailSize = qsizetype(sizeof tail);
+    if (::fsync(handle) != 0 || ::fstat(handle, &status) != 0) {
+        problem = qt_error_string(errno);
+    } else if (status.st_size < tailSize ||
+               ::pread(handle, tail, sizeof tail, status.st_size - tailSize) != tailSize ||
+               !QByteArray(tail, tailSize).contains("%%EOF")) {
+        problem = ::write(handle, "\n", 1) < 0 ? qt_error_string(errno)
+                                               : QStringLiteral("the file was cut short");
+    }
+    ::close(handle);
+    return problem;
 }
 
 class TCupsOptions {
@@ -91,6 +118,13 @@ void TPrintJob::Finish() {
     if (!written) {
         Discard();
         throw EPrinter(QStringLiteral("Unable to write the print job"));
+    }
+    if (const QString problem = SpoolProblem(spoolFile_); !problem.isEmpty()) {
+        Discard();
+        throw EPrinter(
+            QStringLiteral("Unable to write %1: %2")
+                .arg(QDir::toNativeSeparators(destination_.isEmpty() ? spoolFile_ : destination_),
+                     problem));
     }
     if (destination_.isEmpty()) {
         SubmitToQueue();

@@ -4,6 +4,7 @@
 #include <sys/statvfs.h>
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -152,6 +153,15 @@ const WriterCase kWriters[] = {
      [](WriteFailure& test, const QString& path) {
          test.seam->AnswerPrintDialog(TPrintDialogAnswer{prAllPages, 0, 0, true});
          test.seam->AnswerInput(path);
+         test.form->Button2->click();
+         return test.Said("error").join('|');
+     }},
+    {"PrintToPdfFile",
+     [](WriteFailure& test, const QString& path) {
+         test.seam->AnswerPrintDialog([path](QPrinter& device) {
+             device.setOutputFileName(path);
+             return std::optional<TPrintDialogAnswer>(TPrintDialogAnswer{});
+         });
          test.form->Button2->click();
          return test.Said("error").join('|');
      }},
