@@ -189,7 +189,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "[Shop]\nDriver=PGSQL\nHost=/nonexistent\nDatabase=x\nPassword=ab;Zq9Secret\n",
                    "/nonexistent"},
         SecretCase{"OdbcDriverThatCannotLoad", SecretCase::Typed,
-                   "Provider=MSDASQL;Driver={No Such Driver};PWD=Zq9Secret", "No Such Driver"}),
+                   "Provider=MSDASQL;Driver={No Such Driver};PWD=Zq9Secret", "No Such Driver"},
+        SecretCase{"DriverMessageQuotingThePassword", SecretCase::Typed,
+                   "Provider=MSDASQL;Driver=/nonexistent/Zq9Secret.so;PWD=Zq9Secret",
+                   "/nonexistent/***.so"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "db/qtsql/QtSqlBackend.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,14 +10,24 @@
 
 #include "core/Exception.h"
 #include "db/DeclaredType.h"
+#include "db/dataset/RowStore.h"
 #include "db/qtsql/Libpq.h"
-#include "db/qtsql/SqlErrorText.h"
 #include "db/qtsql/PgOrigins.h"
 #include "db/qtsql/PgScrollCursor.h"
 #include "db/qtsql/QtSqlFieldType.h"
-#include "db/dataset/RowStore.h"
+#include "db/qtsql/SqlErrorText.h"
 
 namespace {
+
+// A driver may quote what it was given to connect; the password never reaches the error box.
+// Only whole words are hidden, so that a short password does not cut holes in other words.
+QString WithoutSecret(QString message, const QString& secret) {
+    if (secret.isEmpty())
+        return message;
+    const QRegularExpression word(QStringLiteral("(?<![\\p{L}\\p{N}])%1(?![\\p{L}\\p{N}])")
+                                      .arg(QRegularExpression::escape(secret)));
+    return message.replace(word, QStringLiteral("***"));
+}
 
 void AppendRow(const QSqlQuery& query, int count, TRowStore& rows) {
     rows.BeginRow();
@@ -106,11 +117,12 @@ void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
         db_.setHostName(target_.host);
     if (target_.port > 0)
         db_.setPort(target_.port);
+    const QString password = login ? login->password : target_.password;
     db_.setUserName(login ? login->userName : target_.userName);
-    db_.setPassword(login ? login->password : target_.password);
+    db_.setPassword(password);
     db_.setConnectOptions(target_.connectOptions);
     if (!db_.open()) {
-        const QString message = SqlErrorText(db_.lastError());
+        const QString message = WithoutSecret(SqlErrorText(db_.lastError()), password);
         Close();
         throw EDatabaseError(message);
     }
