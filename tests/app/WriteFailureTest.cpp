@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <cstring>
 #include <functional>
 #include <ostream>
@@ -70,10 +68,12 @@ class WriteFailure : public MainWindowTest,
             GTEST_SKIP() << "a small tmpfs cannot be mounted here (needs root): "
                          << std::strerror(errno);
         mounted_ = true;
-        MakeDatabase();
-        OpenSqliteFile(temp.filePath(QStringLiteral("shop.db")));
+        // Rows enough to fill more than what is left on the disk, in any database.
+        OpenSqliteFile(QStringLiteral(QUORVA_SAMPLE_DATABASE));
         ASSERT_TRUE(form->IsConnected());
-        form->Memo1->setPlainText(QStringLiteral("SELECT * FROM stock"));
+        form->Memo1->setPlainText(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+            "SELECT i, 'item ' || i AS name FROM n"));
         form->ExecuteButton->click();
         seam->Clear();
     }
@@ -99,23 +99,6 @@ class WriteFailure : public MainWindowTest,
     QString disk_;
 
   private:
-    void MakeDatabase() {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("full"));
-        db.setDatabaseName(temp.filePath(QStringLiteral("shop.db")));
-        ASSERT_TRUE(db.open());
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec("CREATE TABLE stock (id INTEGER PRIMARY KEY, name TEXT, qty INT)"));
-        ASSERT_TRUE(db.transaction());
-        for (int i = 1; i <= 300; ++i)
-            ASSERT_TRUE(query.exec(
-                QStringLiteral("INSERT INTO stock VALUES (%1, 'item %1', %2)").arg(i).arg(i * 7)));
-        ASSERT_TRUE(db.commit());
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("full"));
-    }
-
     bool mounted_ = false;
     QByteArray savedPrinter_;
 };
