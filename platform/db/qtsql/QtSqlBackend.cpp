@@ -1,6 +1,7 @@
 #include "db/qtsql/QtSqlBackend.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -54,6 +55,16 @@ QVariant PgParameter(const QVariant& value) {
                     "A text that is not UTF-8 cannot be sent to the database as it is"));
             return value;
     }
+}
+
+// A driver may quote what it was given to connect; the password never reaches the error box.
+// Only whole words are hidden, so that a short password does not cut holes in other words.
+QString WithoutSecret(QString message, const QString& secret) {
+    if (secret.isEmpty())
+        return message;
+    const QRegularExpression word(QStringLiteral("(?<![\\p{L}\\p{N}])%1(?![\\p{L}\\p{N}])")
+                                      .arg(QRegularExpression::escape(secret)));
+    return message.replace(word, QStringLiteral("***"));
 }
 
 class QtSqlCursor : public TResultCursor {
@@ -136,11 +147,12 @@ void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
         db_.setHostName(target_.host);
     if (target_.port > 0)
         db_.setPort(target_.port);
+    const QString password = login ? login->password : target_.password;
     db_.setUserName(login ? login->userName : target_.userName);
-    db_.setPassword(login ? login->password : target_.password);
+    db_.setPassword(password);
     db_.setConnectOptions(target_.connectOptions);
     if (!db_.open()) {
-        const QString message = SqlErrorText(db_.lastError());
+        const QString message = WithoutSecret(SqlErrorText(db_.lastError()), password);
         Close();
         throw EDatabaseError(message);
     }
