@@ -85,9 +85,17 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormCreate();
+    // A connection lost under the grid (scrolling, a key, a repaint) is noticed like one lost
+    // under a button: closed, the window reset, and the loss named in the one error shown.
+    SetErrorReview([this](const QString& message) {
+        const QString lost = CloseLostConnection();
+        return lost.isEmpty() ? message : lost;
+    });
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    SetErrorReview(nullptr);
+}
 
 void TMainForm::CreateControls() {
     auto* client = new QWidget(this);

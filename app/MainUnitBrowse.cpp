@@ -76,7 +76,13 @@ void TMainForm::ListBox1Click() {
 }
 
 QString TMainForm::QuoteTableName(const QString& name) const {
-    return SqlText::QuoteTableName(name, useADO_, ADOConnection1->ConnectionString());
+    // Access names hold no brackets; another kind of file behind ".mdb" might.
+    const QString bracketed =
+        SqlText::QuoteTableName(name, useADO_, ADOConnection1->ConnectionString());
+    if (bracketed != name && !name.contains(QLatin1Char(']')))
+        return bracketed;
+    TCustomQuery* query = useADO_ ? static_cast<TCustomQuery*>(ADOQuery1) : Query1;
+    return query->SqlTableName(name);
 }
 
 void TMainForm::SelectAllButtonClick() {
@@ -91,9 +97,9 @@ void TMainForm::CountAllButtonClick() {
     const QListWidgetItem* item = SelectedTable();
     if (!item)
         return;
-    Memo1->setPlainText(useADO_
-                            ? QStringLiteral("SELECT count(*) FROM ") + QuoteTableName(item->text())
-                            : QStringLiteral("SELECT count(1) FROM ") + item->text());
+    Memo1->setPlainText((useADO_ ? QStringLiteral("SELECT count(*) FROM ")
+                                 : QStringLiteral("SELECT count(1) FROM ")) +
+                        QuoteTableName(item->text()));
     ExecuteButtonClick();
 }
 

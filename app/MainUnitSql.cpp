@@ -8,6 +8,7 @@
 #include "MainUnit.h"
 #include "SqlText.h"
 #include "core/Exception.h"
+#include "core/FileBytes.h"
 #include "ui/EventGuard.h"
 
 void TMainForm::Memo1Change() {
@@ -47,11 +48,10 @@ void TMainForm::Button4Click() {
         return;
     const QFileInfo info(*chosen);
     OpenDialog1.initialDir = info.absolutePath();
-    QFile file(*chosen);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(*chosen, file.errorString()));
-    Memo1->setPlainText(SqlText::DecodeSqlFile(file.readAll(), *chosen));
+    const TFileBytes file = ReadFileBytes(*chosen);
+    if (!file.failure.isEmpty())
+        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(*chosen, file.failure));
+    Memo1->setPlainText(SqlText::DecodeSqlFile(file.bytes, *chosen));
 }
 
 void TMainForm::CheckBox2Click() {
@@ -72,7 +72,15 @@ void TMainForm::ExecuteButtonClick() {
         Modal().ShowMessage(QStringLiteral("Enter some SQL code first."));
         return;
     }
-    const bool changes = SqlText::IsChangeStatement(text);
+    TCustomQuery* query = useADO_ ? static_cast<TCustomQuery*>(ADOQuery1) : Query1;
+    // Text that returns no rows, or holds several statements, is a change whatever its words:
+    // confirmed, then run without a result set.
+    bool changes = SqlText::IsChangeStatement(text);
+    try {
+        changes = changes || !query->ReturnsRows(text);
+    } catch (const EDatabaseError&) {
+        // Text the engine refuses unrun fails on opening, timed like any failed statement.
+    }
     if (changes && CheckBox2->isChecked() &&
         !Modal().Confirm(QStringLiteral("You are about to CHANGE the contents of a table!\r"
                                         "Are you sure you want to do this?")))

@@ -22,8 +22,8 @@ QString ElapsedText(qint64 milliseconds);
 // at least 100 pixels.
 int ColumnWidthLimit(int gridWidth, int columnCount);
 
-// A table name as generated statements write it: in brackets for Access files named in an
-// ADO connection string (".mdb", lower case, anywhere in it), bare otherwise.
+// A table name in brackets for Access files named in an ADO connection string (".mdb", lower
+// case, anywhere in it); unchanged otherwise, for the engine to quote as it needs.
 QString QuoteTableName(const QString& name, bool useADO, const QString& connectionString);
 
 // The editor's text from its document's raw text: paragraph and line separators become "\n",

@@ -34,12 +34,15 @@ std::optional<TParsed> Parse(QString text, const QString& decimalPoint) {
         exact = integer.size() < kLargest.size() ||
                 (integer.size() == kLargest.size() && integer <= kLargest);
     } else {
-        // Trailing zeros of a fraction are digits the text shows, so they count.
-        QString digits = integer + fraction;
-        qsizetype leading = 0;
-        while (leading < digits.size() - 1 && digits[leading] == u'0')
-            ++leading;
-        exact = digits.size() - leading <= 15;
+        // Zeros at either end of the digits carry no value: "1.50000000000000000" is 1.5 whole.
+        const QString digits = integer + fraction;
+        qsizetype first = 0;
+        qsizetype last = digits.size() - 1;
+        while (first < last && digits[first] == u'0')
+            ++first;
+        while (last > first && digits[last] == u'0')
+            --last;
+        exact = last - first + 1 <= 15;
     }
     return TParsed{value, exact};
 }

@@ -3,19 +3,22 @@
 #include <xlsxwriter.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
-#include <cstdio>
+#include <QTemporaryFile>
 #include <map>
+#include <string_view>
 
 #include "ExcelPalette.h"
 #include "NumberText.h"
 #include "XlsxCellText.h"
+#include "core/CheckedSaveFile.h"
+#include "core/Exception.h"
 
 namespace {
 // Only a number written the way numbers are shown, and only one a double keeps whole: codes
-// such as "007" or "+49" and 17-digit ids stay text.
+// such as "007" or "+49", 17-digit ids and exact decimals of more digits stay text.
 std::optional<double> AsNumber(const QString& text) {
     return ExactNumber(text, QLocale::system().decimalPoint());
 }
@@ -123,27 +126,46 @@ QString Fill(lxw_workbook* workbook, const TSheetModel& sheet) {
     }
     return QString();
 }
+
+// libxlsxwriter writes its file without telling why a write failed; the finished workbook is
+// copied into the target through a checked save, which does.
+QString CopyInto(const QString& made, const QString& path) {
+    constexpr qint64 kChunkBytes = 1 << 20;
+    QFile workbook(made);
+    if (!workbook.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read the workbook made for \"%1\": %2")
+            .arg(path, workbook.errorString());
+    try {
+        TCheckedSaveFile target(path);
+        while (!workbook.atEnd()) {
+            const QByteArray chunk = workbook.read(kChunkBytes);
+            if (workbook.error() != QFileDevice::NoError)
+                return QStringLiteral("cannot read the workbook made for \"%1\": %2")
+                    .arg(path, workbook.errorString());
+            target.Write(std::string_view(chunk.constData(), std::size_t(chunk.size())));
+        }
+        target.Commit();
+    } catch (const EInOutError& error) {
+        return error.Message();
+    }
+    return QString();
+}
 }  // namespace
 
 QString WriteWorkbook(const TSheetModel& sheet, const QString& path) {
-    const QFileInfo target(path);
-    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                              QStringLiteral(".saving");
-    const QByteArray temporaryName = QFile::encodeName(temporary);
-    lxw_workbook* workbook = workbook_new(temporaryName.constData());
+    QTemporaryFile made(QDir::tempPath() + QStringLiteral("/quorva-workbook-XXXXXX.xlsx"));
+    if (!made.open())
+        return QStringLiteral("cannot make a workbook: %1").arg(made.errorString());
+    const QByteArray madeName = QFile::encodeName(made.fileName());
+    lxw_workbook* workbook = workbook_new(madeName.constData());
     if (!workbook)
         return QStringLiteral("cannot make a workbook");
     const QString failure = Fill(workbook, sheet);
     const lxw_error closed = workbook_close(workbook);
-    if (!failure.isEmpty() || closed != LXW_NO_ERROR) {
-        QFile::remove(temporary);
-        return failure.isEmpty() ? QStringLiteral("cannot write \"%1\": %2")
-                                       .arg(path, QString::fromUtf8(lxw_strerror(closed)))
-                                 : failure;
-    }
-    if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(temporary);
-        return QStringLiteral("cannot write \"%1\"").arg(path);
-    }
-    return QString();
+    if (!failure.isEmpty())
+        return failure;
+    if (closed != LXW_NO_ERROR)
+        return QStringLiteral("cannot write \"%1\": %2")
+            .arg(path, QString::fromUtf8(lxw_strerror(closed)));
+    return CopyInto(made.fileName(), path);
 }

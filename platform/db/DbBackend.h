@@ -45,6 +45,15 @@ class TScrollCursor {
     // Asks the database to stop the statement under way.
     virtual void Interrupt() = 0;
     virtual TUpdateResolver UpdateTarget() const = 0;
+    // Whether another program's write may have changed what the cursor reads since it opened;
+    // the data set then reads the result again before it reads a page it does not hold.
+    virtual bool Stale() { return false; }
+    // Reads the whole result once, from its first row to its last, as one consistent state:
+    // each batch goes to `each` in a store of its own (false from it stops the walk), and
+    // nothing is kept. `wait` runs while the database works, as for Count; an Interrupt from it
+    // ends the walk with EOperationCancelled.
+    virtual void Walk(const std::function<bool(TRowStore& batch)>& each,
+                      const std::function<void()>& wait);
 };
 
 // One database engine behind a connection. Every failure is an EDatabaseError carrying the
@@ -66,9 +75,24 @@ class DbBackend {
     virtual QStringList TableNames() = 0;
     // Columns of a table from its definition alone.
     virtual TFieldDefs FieldDefs(const QString& table) = 0;
-    // Runs a statement without a result set; returns the rows affected (-1 when unknown).
+
+    // A name from the database (a table, a column) as this engine's SQL reads it: bare where
+    // the bare text reads back as the same name ("customer"), otherwise quoted with its inner
+    // quotes doubled. Raises EDatabaseError for a name the engine cannot write at all.
+    virtual QString SqlName(const QString& name) = 0;
+    // A table as TableNames lists it, as SQL names it (with its schema where the list has one).
+    virtual QString SqlTableName(const QString& table) { return SqlName(table); }
+
+    // Whether `sql` is exactly one statement that returns rows, asked of the engine without
+    // running anything. False for several statements or for one that returns no rows; raises
+    // EDatabaseError for text the engine refuses outright (a syntax error, an unknown table).
+    virtual bool ReturnsRows(const QString& sql) = 0;
+    // Runs text without a result set; returns the rows affected (-1 when unknown). Several
+    // statements run all or nothing: a failure part way rolls the batch back whole (inside the
+    // user's own transaction only the batch) and says that nothing was changed. A batch
+    // holding its own BEGIN, COMMIT or savepoint is refused unrun.
     virtual int Execute(const QString& sql) = 0;
-    // Runs a statement that returns rows.
+    // Runs one statement that returns rows; anything else is refused unrun.
     virtual std::unique_ptr<TResultCursor> Query(const QString& sql) = 0;
     // Reads a table by name, at most maxRecords rows (0: all).
     virtual std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) = 0;

@@ -9,9 +9,27 @@ QString WithFullStop(const QString& message) {
     return message;
 }
 
+namespace {
+std::function<QString(const QString&)>& ErrorReview() {
+    static std::function<QString(const QString&)> review;
+    return review;
+}
+}  // namespace
+
+void SetErrorReview(std::function<QString(const QString& message)> review) {
+    ErrorReview() = std::move(review);
+}
+
 void HandleException(const std::exception& error) {
     const auto* own = dynamic_cast<const Exception*>(&error);
-    const QString text = own ? own->Message() : QString::fromLocal8Bit(error.what());
+    QString text = own ? own->Message() : QString::fromLocal8Bit(error.what());
+    if (ErrorReview()) {
+        // The review may fail itself (closing a broken connection); the error still shows.
+        try {
+            text = ErrorReview()(text);
+        } catch (...) {
+        }
+    }
     Modal().ErrorBox(WithFullStop(text));
 }
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <functional>
 
 #include "MainWindowFixture.h"
-#include "OpenBDEUnit.h"
 #include "db/connection/AliasFile.h"
 #include "platform/PostgresSuite.h"
 
@@ -51,13 +53,7 @@ class LostConnectionTest : public MainWindowTest {
                        .toUtf8());
         file.close();
         previous_ = SetAliasResolver(std::make_unique<TAliasFile>(file.fileName(), QString()));
-        seam->AnswerModal([](QDialog& dialog) {
-            auto& chooser = static_cast<TOpenBDEForm&>(dialog);
-            chooser.ListBox1->setCurrentRow(0);
-            chooser.Button1->click();
-            return chooser.result();
-        });
-        form->OpenBDEButton->click();
+        OpenFirstAlias();
     }
     void TearDown() override {
         if (previous_)
@@ -141,7 +137,24 @@ INSTANTIATE_TEST_SUITE_P(
         LostCase{"CountRecords", [](TMainForm& form) { form.ListBox1->setCurrentRow(0); },
                  [](TMainForm& form) { form.CountAllButton->click(); }, 1},
         LostCase{"CloseConnection", Nothing, [](TMainForm& form) { form.CloseConnButton->click(); },
-                 0}),
+                 0},
+        // The grid reads further rows of the server-side result only when it is scrolled.
+        LostCase{"ScrollTheGrid",
+                 [](TMainForm& form) {
+                     form.Memo1->setPlainText(
+                         QStringLiteral("select g from generate_series(1, 200000) g"));
+                     form.ExecuteButton->click();
+                     form.Memo1->setPlainText(QStringLiteral("select * from items"));
+                 },
+                 [](TMainForm& form) {
+                     form.DBGrid1->RowBar()
+                         ->setValue(100000);
+                     // What painting the rows now shown asks of the model.
+                     QTableView& view = *form.DBGrid1;
+                     view.model()->index(view.verticalScrollBar()->value(), 0).data();
+                     QCoreApplication::processEvents();
+                 },
+                 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LostConnectionTest, AliasSessionIsClosedAtTheNextActionAndOpensAgain) {

@@ -3,8 +3,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <functional>
 
 #include "MainWindowFixture.h"
+#include "platform/DbTestSupport.h"
 #include "support/AccessibleTree.h"
 
 namespace {
@@ -29,6 +31,37 @@ TEST_F(MainWindowAccessibilityTest, NamesEveryControlAndLeavesOutWhatIsNeverRead
                   ->text(QAccessible::Description),
               "Records: 12");
     EXPECT_EQ(form->PanelText(1), "Records: 12");
+}
+
+// Of a result larger than the grid's window, the bar over all the rows is read and set as a
+// screen reader does: found by its name, its value the top row, and setting it scrolls.
+TEST_F(MainWindowAccessibilityTest, TheRowsBarIsReadAndSetByItsName) {
+    TestDatabaseFile file(QStringLiteral("CREATE TABLE t(v INTEGER);"));
+    form->show();
+    OpenSqliteFile(file.Path());
+    form->Memo1->setPlainText(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150000) "
+        "SELECT i FROM n"));
+    form->ExecuteButton->click();
+    ASSERT_EQ(Panel(1), QStringLiteral("Records: 150000"));
+
+    QAccessibleInterface* bar = nullptr;
+    std::function<void(QAccessibleInterface*)> find = [&](QAccessibleInterface* node) {
+        if (node->role() == QAccessible::ScrollBar &&
+            node->text(QAccessible::Name) == QLatin1String("Rows") && !node->state().invisible)
+            bar = node;
+        for (int i = 0; i < node->childCount() && !bar; ++i)
+            if (QAccessibleInterface* child = node->child(i))
+                find(child);
+    };
+    find(QAccessible::queryAccessibleInterface(form));
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(bar->valueInterface(), nullptr);
+    EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 0);
+    EXPECT_GT(bar->valueInterface()->maximumValue().toInt(), 140000);
+    bar->valueInterface()->setCurrentValue(120000);
+    const QModelIndex top = form->DBGrid1->indexAt(QPoint(2, 2));
+    EXPECT_EQ(top.data().toString(), QStringLiteral("120001"));
 }
 
 // Assistive technology waits for its toggle: the warning of "Grid is ReadOnly" shows once the

@@ -10,6 +10,7 @@
 #include "Forms.h"
 #include "MainUnit.h"
 #include "OpenADOForm.h"
+#include "OpenBDEUnit.h"
 #include "support/ScriptedSeamFixture.h"
 
 // The application's forms, created as at start-up, with a scripted seam.
@@ -54,6 +55,17 @@ class MainWindowTest : public ScriptedSeamTest {
             editor.ConnectionString->setText(connectionString);
             return int(mrOk);
         });
+    }
+
+    // Opens the first alias the chooser lists.
+    void OpenFirstAlias() {
+        seam->AnswerModal([](QDialog& dialog) {
+            auto& chooser = static_cast<TOpenBDEForm&>(dialog);
+            chooser.ListBox1->setCurrentRow(0);
+            chooser.Button1->click();
+            return chooser.result();
+        });
+        form->OpenBDEButton->click();
     }
 
     void OpenSqliteFile(const QString& path) {

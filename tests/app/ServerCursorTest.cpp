@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -165,7 +166,7 @@ class ServerCursor : public PostgresSuite {
             EXPECT_EQ(grid.Model().Rows(), kRows);
             EXPECT_LE(grid.model()->rowCount(), TDBGridModel::kWindowRows);
             EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(), QStringLiteral("1"));
-            auto* rowBar = grid.findChild<QScrollBar*>(QStringLiteral("RowScrollBar"));
+            auto* rowBar = grid.RowBar();
             ASSERT_TRUE(rowBar);
             EXPECT_EQ(rowBar->isVisible(), kRows > TDBGridModel::kWindowRows);
             if (rowBar->isVisible()) {
@@ -176,8 +177,8 @@ class ServerCursor : public PostgresSuite {
                 EXPECT_EQ(Cell(kRows / 3, 0), QString::number(kRows / 3 + 1));
                 rowBar->setValue(0);
                 // Ctrl+End and Ctrl+Home move the record to either end of all the rows.
-                for (const auto& [key, recNo] : {std::pair{Qt::Key_End, kRows},
-                                                 std::pair{Qt::Key_Home, qsizetype(1)}}) {
+                for (const auto& [key, recNo] :
+                     {std::pair{Qt::Key_End, kRows}, std::pair{Qt::Key_Home, qsizetype(1)}}) {
                     QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
                     QCoreApplication::sendEvent(&grid, &press);
                     EXPECT_EQ(query.RecNo(), recNo);
@@ -189,7 +190,8 @@ class ServerCursor : public PostgresSuite {
             EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).AsString(),
                       QStringLiteral("Customer %1").arg(kRows));
             query.SetRecNo(kRows / 2);
-            EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(), QString::number(kRows / 2));
+            EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(),
+                      QString::number(kRows / 2));
             EXPECT_TRUE(query.FieldByName(QStringLiteral("note")).IsNull() == (kRows / 2 % 5 == 0));
             const TBookmark mark = query.GetBookmark();
             query.First();
@@ -221,7 +223,8 @@ class ServerCursor : public PostgresSuite {
         query.Post();
         query.First();
         query.SetRecNo(recNo);
-        EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).AsString(), QStringLiteral("Edited ü"));
+        EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).AsString(),
+                  QStringLiteral("Edited ü"));
         query.First();
         query.SetRecNo(recNo);
         EXPECT_EQ(Cell(recNo - 1, 0), QString::number(recNo));
@@ -285,7 +288,27 @@ class ServerCursor : public PostgresSuite {
         }
     }
 
-    void ReadsEditsAndCancels() {
+    // Rows of 10 KB walked by Save grid: the data set keeps no more of them than its budget,
+    // wherever the walk went.
+    void WideRowsStayWithinTheBudget(const QString& wideTable) {
+        constexpr std::size_t kWideMemoryLimit = 16 * 1024 * 1024;
+        connection.Backend().Execute(wideTable);
+        Open(clUseServer, QStringLiteral("SELECT * FROM wide ORDER BY id"));
+        ASSERT_EQ(query.RecordCount(), 3000);
+        const QString path = folder.filePath(QStringLiteral("wide.txt"));
+        TTextFileWriter file(path);
+        GridText::WriteAllLines(query, file);
+        file.Commit();
+        // Each line: the id, a TAB, the 10,000 characters and CR LF.
+        EXPECT_EQ(QFileInfo(path).size(), 3000 * (10000 + 3) + 9 * 1 + 90 * 2 + 900 * 3 + 2001 * 4);
+        EXPECT_LT(query.MemoryUsed(), kWideMemoryLimit);
+    }
+
+    void ReadsEditsAndCancels(const QString& wideTable) {
+        {
+            SCOPED_TRACE("wide rows");
+            WideRowsStayWithinTheBudget(wideTable);
+        }
         {
             SCOPED_TRACE("reading");
             ReadsTheSameOnBothLocations();
@@ -314,13 +337,17 @@ class ServerCursor : public PostgresSuite {
 
 TEST_F(ServerCursor, Sqlite) {
     UseSqlite();
-    ReadsEditsAndCancels();
+    ReadsEditsAndCancels(QStringLiteral(
+        "CREATE TABLE wide AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
+        "WHERE n < 3000) SELECT n AS id, replace(hex(zeroblob(5000)), '0', 'x') AS pad FROM c"));
 }
 
 TEST_F(ServerCursor, Postgres) {
     if (!UsePostgres())
         GTEST_SKIP() << "no PostgreSQL server for this test: " << skipReason_.toStdString();
-    ReadsEditsAndCancels();
+    ReadsEditsAndCancels(
+        QStringLiteral("CREATE TABLE wide AS SELECT n AS id, repeat('x', 10000) AS pad "
+                       "FROM generate_series(1, 3000) n"));
     // The server connection dropped while the grid scrolls: one clear error, the query closed.
     Open(clUseServer, QStringLiteral("SELECT * FROM orders ORDER BY id"));
     TADOConnection admin;

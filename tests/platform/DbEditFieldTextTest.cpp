@@ -58,6 +58,12 @@ INSTANTIATE_TEST_SUITE_P(
                   QVariant(QDateTime(QDate(2009, 1, 1), QTime(10, 30)))},
         TypedCase{"DateTimeFromDateAlone", ftDateTime, "2009-01-01",
                   QVariant(QDateTime(QDate(2009, 1, 1), QTime(0, 0)))},
+        TypedCase{"DecimalBeyondDoubles", ftBCD, "12345678901234567890.0123456789",
+                  QVariant(QStringLiteral("12345678901234567890.0123456789"))},
+        TypedCase{"TimeInMicroseconds", ftTime, "10:20:30.999600",
+                  QVariant(QStringLiteral("10:20:30.9996"))},
+        TypedCase{"DateTimeInMicroseconds", ftDateTime, "2024-01-31T10:20:30.123456",
+                  QVariant(QStringLiteral("2024-01-31 10:20:30.123456"))},
         TypedCase{"TextAsTyped", ftString, " spaced ", QVariant(QStringLiteral(" spaced "))},
         TypedCase{"MemoWithLineBreaks", ftMemo, "a\nb", QVariant(QStringLiteral("a\nb"))},
         TypedCase{"QuotesStayText", ftString, "O'Brien\"; DROP TABLE t; --",
@@ -82,6 +88,16 @@ TEST(CellEditTextRule, WritesDatesTheIsoWaySoTheyComeBackWhole) {
                                  TFieldDef{QStringLiteral("F"), ftDateTime, 0}),
               QVariant(QDateTime(QDate(2009, 1, 1), QTime(10, 30, 15))));
     EXPECT_EQ(CellEditText(rows, 0, 3, ftFloat), CellText(rows, 0, 3, ftFloat));
+}
+
+// A time finer than milliseconds is edited with all its digits, so that leaving it as it was
+// changes nothing.
+TEST(CellEditTextRule, KeepsEveryDigitOfAFractionOfASecond) {
+    TRowStore rows;
+    rows.Reset(2);
+    rows.AppendRow({QStringLiteral("2024-01-31 10:20:30.000456"), QStringLiteral("23:59:59.9996")});
+    EXPECT_EQ(CellEditText(rows, 0, 0, ftDateTime), QStringLiteral("2024-01-31 10:20:30.000456"));
+    EXPECT_EQ(CellEditText(rows, 0, 1, ftTime), QStringLiteral("23:59:59.9996"));
 }
 
 }  // namespace

@@ -25,6 +25,19 @@ INSERT INTO people(name, born, balance, "Straße") VALUES ('Ada', '1815-12-10', 
     ('Brian', NULL, NULL, NULL), ('Cleo', '1990-05-17', 7, NULL);
 INSERT INTO pairs VALUES (1, 'x', 'one-x'), (1, 'y', 'one-y');
 INSERT INTO loose VALUES ('p');
+CREATE TABLE big(id numeric(20,0) PRIMARY KEY, v text);
+INSERT INTO big VALUES (9007199254740992, 'other'), (9007199254740993, 'meant');
+CREATE TABLE fine(id numeric PRIMARY KEY, v text);
+INSERT INTO fine VALUES (12345678901234567000, 'other'),
+    (12345678901234567890.0123456789, 'meant');
+CREATE TABLE stamps(id timestamp PRIMARY KEY, v text);
+INSERT INTO stamps VALUES ('2024-01-31 10:20:00.123', 'other'),
+    ('2024-01-31 10:20:00.123456', 'meant');
+CREATE TABLE zoned(id timestamptz PRIMARY KEY, v text);
+INSERT INTO zoned VALUES ('2024-07-31 10:20:00.5+02', 'other'),
+    ('2024-07-31 10:20:00.500001+02', 'meant');
+CREATE TABLE clock(id time PRIMARY KEY, v text);
+INSERT INTO clock VALUES ('10:20:00.123', 'other'), ('10:20:00.123456', 'meant');
 )");
 
 class EditingOnPostgres : public PostgresSuite {
@@ -132,6 +145,42 @@ TEST_F(EditingOnPostgres, ChangeCommitsOnlyWhenTheUserHasNoTransactionOpen) {
     query.Post();
     connection.Backend().Execute(QStringLiteral("BEGIN"));
 }
+
+class ExactKeyOnPostgres : public EditingOnPostgres,
+                           public ::testing::WithParamInterface<ExactKeyParam> {
+  protected:
+    std::string Rows() {
+        TRowStore rows;
+        rows.Reset(1);
+        connection.Backend().ExecuteWith(
+            QStringLiteral("SELECT id::text || '=' || v FROM %1 ORDER BY id")
+                .arg(QLatin1String(std::get<0>(GetParam()).table)),
+            {}, &rows);
+        QStringList texts;
+        for (qsizetype row = 0; row < rows.RowCount(); ++row)
+            texts << rows.Value(row, 0).toString();
+        return texts.join(QStringLiteral("; ")).toStdString();
+    }
+};
+
+TEST_P(ExactKeyOnPostgres, EditAndDeleteTouchOnlyTheRowShown) {
+    const auto& [key, location] = GetParam();
+    query.SetCursorLocation(location);
+    Open(QStringLiteral("SELECT id, v FROM %1 ORDER BY id").arg(QLatin1String(key.table)));
+    CheckExactKey(query, key, [this] { return Rows(); });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ExactKeyOnPostgres,
+    ::testing::Combine(
+        ::testing::Values(ExactKeyCase{"NumericBeyondDoubles", "big", "9007199254740993"},
+                          ExactKeyCase{"NumericWithManyDecimals", "fine",
+                                       "12345678901234567890.0123456789"},
+                          ExactKeyCase{"TimestampMicroseconds", "stamps", "123456"},
+                          ExactKeyCase{"TimestampWithZoneMicroseconds", "zoned", "500001"},
+                          ExactKeyCase{"TimeMicroseconds", "clock", "123456"}),
+        ::testing::Values(clUseClient, clUseServer)),
+    ExactKeyName);
 
 struct RefusalCase {
     const char* name;

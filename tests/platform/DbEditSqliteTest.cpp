@@ -23,6 +23,13 @@ INSERT INTO people(id, name, born, score) VALUES (1, 'Ada', '1815-12-10', 9.5),
 INSERT INTO pairs VALUES (1, 'x', 'one-x'), (1, 'y', 'one-y');
 INSERT INTO loose VALUES ('p', 1), ('q', 2);
 INSERT INTO audit VALUES (1);
+CREATE TABLE raw(k TEXT PRIMARY KEY, v TEXT);
+INSERT INTO raw VALUES ('a' || char(65533), 'other'), (CAST(X'61FF' AS TEXT), 'meant');
+CREATE TABLE big(k INTEGER PRIMARY KEY, v TEXT);
+INSERT INTO big VALUES (9007199254740992, 'other'), (9007199254740993, 'meant');
+CREATE TABLE stamps(k DATETIME PRIMARY KEY, v TEXT);
+INSERT INTO stamps VALUES ('2024-01-31 10:20:00.123', 'other'),
+    ('2024-01-31 10:20:00.123456', 'meant');
 )");
 
 class EditingOnSqlite : public ::testing::Test {
@@ -233,6 +240,34 @@ TEST_F(EditingOnSqlite, EditOnAnEmptyResultStartsANewRecord) {
     EXPECT_EQ(Db(QStringLiteral("SELECT name FROM people WHERE id = 4")),
               QStringList(QStringLiteral("Dora")));
 }
+
+class ExactKeyOnSqlite : public EditingOnSqlite,
+                         public ::testing::WithParamInterface<ExactKeyParam> {
+  protected:
+    // The key's bytes in hex.
+    std::string Rows() const {
+        return Db(QStringLiteral("SELECT hex(k) || '=' || v FROM %1 ORDER BY k")
+                      .arg(QLatin1String(std::get<0>(GetParam()).table)))
+            .join(QStringLiteral("; "))
+            .toStdString();
+    }
+};
+
+TEST_P(ExactKeyOnSqlite, EditAndDeleteTouchOnlyTheRowShown) {
+    const auto& [key, location] = GetParam();
+    query.SetCursorLocation(location);
+    Open(QStringLiteral("SELECT k, v FROM %1 ORDER BY k").arg(QLatin1String(key.table)));
+    CheckExactKey(query, key, [this] { return Rows(); });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ExactKeyOnSqlite,
+    ::testing::Combine(::testing::Values(ExactKeyCase{"TextNotUtf8", "raw", "a\xEF\xBF\xBD"},
+                                         ExactKeyCase{"IntegerBeyondDoubles", "big",
+                                                      "9007199254740993"},
+                                         ExactKeyCase{"StampMicroseconds", "stamps", "123456"}),
+                       ::testing::Values(clUseClient, clUseServer)),
+    ExactKeyName);
 
 struct RefusalCase {
     const char* name;

@@ -115,6 +115,20 @@ TEST(CellText, ShowsNullEmptyIntegersInDecimalAndFloatsByTheRule) {
     EXPECT_EQ(CellText(rows, 0, 3, ftMemo), QStringLiteral("a\tb\nc"));
 }
 
+// Exact decimals (PostgreSQL's numeric, read as text) keep every digit: only trailing zeros go,
+// as they do for floats; the separator is the locale's.
+TEST(CellText, ShowsExactDecimalsWithEveryDigit) {
+    const QString point = QLocale::system().decimalPoint();
+    const TRowStore rows = OneRow({QStringLiteral("12345678901234567890.0123456789"),
+                                   QStringLiteral("120.50"), QStringLiteral("-0.00"),
+                                   QStringLiteral("NaN"), QStringLiteral("9007199254740993")});
+    EXPECT_EQ(CellText(rows, 0, 0, ftBCD), "12345678901234567890" + point + "0123456789");
+    EXPECT_EQ(CellText(rows, 0, 1, ftBCD), "120" + point + "5");
+    EXPECT_EQ(CellText(rows, 0, 2, ftBCD), QStringLiteral("0"));
+    EXPECT_EQ(CellText(rows, 0, 3, ftBCD), QStringLiteral("NaN"));
+    EXPECT_EQ(CellText(rows, 0, 4, ftBCD), QStringLiteral("9007199254740993"));
+}
+
 TEST(CellText, ShowsBooleansAsTrueAndFalse) {
     const TRowStore rows = OneRow({1, 0, QStringLiteral("t"), QStringLiteral("false"), 2.0});
     EXPECT_EQ(CellText(rows, 0, 0, ftBoolean), QStringLiteral("True"));
@@ -160,6 +174,17 @@ INSTANTIATE_TEST_SUITE_P(
                       // Its short time shows seconds already: they are not added twice.
                       StampCase{"C", "31 Dec 1999", "13:45:00", "13:45:09", "13:45:09.250"}),
     [](const auto& info) { return std::string(info.param.locale); });
+
+// Digits finer than milliseconds follow them, in each locale's way of writing seconds.
+TEST(StampTextFiner, WritesMicrosecondsAfterTheMilliseconds) {
+    for (const auto& [locale, shown] : {std::pair{"en_US", "1:45:09.250001 PM"},
+                                        std::pair{"de_DE", "13:45:09,250001"},
+                                        std::pair{"fi_FI", "13.45.09,250001"}})
+        EXPECT_EQ(TDateTimeFormat(QLocale(QString::fromLatin1(locale)))
+                      .Time(QTime(13, 45, 9, 250), QStringLiteral("001")),
+                  QString::fromUtf8(shown))
+            << locale;
+}
 
 TEST(CellText, ShowsIsoDatesAndTimesByTheSystemLocaleWithoutLosingDigits) {
     const TDateTimeFormat& format = TDateTimeFormat::System();
@@ -223,6 +248,8 @@ TEST(CellText, QuickWriterGivesTheSameText) {
         {QStringLiteral("B\u00fccher \u20ac\t\r\n"), ftString},
         {QStringLiteral("2009-01-03 14:05:09"), ftDateTime},
         {QStringLiteral("t"), ftBoolean},
+        {QStringLiteral("12345678901234567890.0123456789"), ftBCD},
+        {QStringLiteral("12:00:00.500001"), ftTime},
         {QByteArray("\x01\xff\x00z", 4), ftBlob},
     };
     QVariantList values;

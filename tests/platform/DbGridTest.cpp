@@ -169,7 +169,7 @@ TEST(GridOverManyRows, ShowsAWindowAndScrollsOverAllRows) {
                          : model.index(shown, 0).data().toString();
     };
     const auto topRow = [&] { return model.DataRow(grid.indexAt(QPoint(2, 2)).row()); };
-    auto* bar = grid.findChild<QScrollBar*>(QStringLiteral("RowScrollBar"));
+    auto* bar = grid.RowBar();
     ASSERT_TRUE(bar);
     EXPECT_EQ(model.Rows(), rows);
     EXPECT_EQ(model.rowCount(), TDBGridModel::kWindowRows);

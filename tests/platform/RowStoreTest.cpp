@@ -114,6 +114,24 @@ TEST(RowStore, ReplacesAppendsAndRemovesRowsInPlace) {
     EXPECT_EQ(rows.Float(2, 1), 2.5);
 }
 
+// A row's values copied into another row (an edit, a page read backwards) keep text that is
+// not UTF-8, or starts with a byte order mark, byte for byte and still as text; the first reads
+// as UTF-8 with the replacement character.
+TEST(RowStore, ValuesKeepTextThatIsNotUtf8) {
+    const std::string raw("a\xff\xc3", 3);
+    TRowStore rows;
+    rows.Reset(2);
+    rows.BeginRow();
+    rows.AddText(View(raw));
+    rows.AddText("\xef\xbb\xbf\xf0\x9f\x98\x80");
+    rows.EndRow();
+    rows.AppendRow(rows.RowValues(0));
+    EXPECT_EQ(rows.Kind(1, 0), Kind::Text);
+    EXPECT_EQ(rows.Raw(1, 0), View(raw));
+    EXPECT_EQ(rows.Raw(1, 1), rows.Raw(0, 1));
+    EXPECT_EQ(rows.Value(1, 0).toString(), QStringLiteral("a\uFFFD\uFFFD"));
+}
+
 TEST(RowStore, RefusesARowWithTheWrongNumberOfCells) {
     TRowStore rows;
     rows.Reset(2);

@@ -76,6 +76,8 @@ TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
              TWSExportRec{4, 3, 0, QStringLiteral("-3"), 1, &plain, 0},
              TWSExportRec{5, 1, 0, QStringLiteral("two\nlines \\ "), 0, &plain, 0},
              TWSExportRec{5, 3, 0, QStringLiteral("007"), 1, &plain, 0},
+             TWSExportRec{6, 1, 0, QStringLiteral("9007199254740993"), 1, &plain, 0},
+             TWSExportRec{6, 3, 0, QStringLiteral("123456789012345"), 1, &plain, 0},
          })
         sheet.WriteCell(cell);
     sheet.SaveAndFinish(QStringLiteral("my.report.txt"));
@@ -100,7 +102,9 @@ TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
                                                  {"A4", "Zürich 北京"},
                                                  {"C4", "#-3"},
                                                  {"A5", "two\nlines \\ "},
-                                                 {"C5", "007"}}));
+                                                 {"C5", "007"},
+                                                 {"A6", "9007199254740993"},
+                                                 {"C6", "#123456789012345"}}));
 
     const XlsxCell& name = saved->cells["A1"];
     EXPECT_EQ(name.fontName, "Liberation Serif");
@@ -197,6 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"TwoTo53IsANumber", "ids", "9007199254740992", "ids", "9007199254740992", true},
         StoredCase{"DecimalOf16Digits", "d", "1234.567890123456", "d", "1234.567890123456", false},
         StoredCase{"DecimalOf15Digits", "d", "1234.56789012345", "d", "1234.56789012345", true},
+        StoredCase{"TrailingZerosKeepNoDigits", "d", "1.50000000000000000000", "d", "1.5", true},
         StoredCase{"EscapeLikeText", "t", "_x0041_ and _X0042_", "t", "_x0041_ and _X0042_", false},
         StoredCase{"TextBeyondTheLimit", "t", QString(40000, u'x'), "t", QString(32767, u'x'),
                    false},

@@ -3,10 +3,12 @@
 #include <QRegularExpression>
 
 #include "core/Exception.h"
+#include "db/SqlBatch.h"
 #include "db/access/AccessQueries.h"
 #include "db/access/MdbCursor.h"
 #include "db/access/MdbFieldType.h"
 #include "db/access/MdbFile.h"
+#include "db/dataset/SqlIdentifier.h"
 
 namespace {
 
@@ -26,6 +28,14 @@ class TAccessBackend : public DbBackend {
 
     QStringList TableNames() override;
     TFieldDefs FieldDefs(const QString& table) override;
+    QString SqlName(const QString& name) override;
+    // mdbtools reads one SELECT and nothing else.
+    bool ReturnsRows(const QString& sql) override {
+        RequireOpen();
+        const QStringList statements = SqlBatch::Statements(sql);
+        return statements.size() == 1 && statements.first().trimmed().startsWith(
+                                             QLatin1String("SELECT"), Qt::CaseInsensitive);
+    }
 
     int Execute(const QString&) override { throw EDatabaseError(AccessReadOnlyReason()); }
     qsizetype ExecuteWith(const QString&, const QVariantList&, TRowStore*) override {
@@ -137,6 +147,16 @@ TFieldDefs TAccessBackend::FieldDefs(const QString& table) {
         fields.append(
             MdbFieldDef(*mdb_, *static_cast<const MdbColumn*>(g_ptr_array_index(def->columns, c))));
     return fields;
+}
+
+// Access names hold no brackets, so brackets quote any of them.
+QString TAccessBackend::SqlName(const QString& name) {
+    if (IsPlainIdentifier(name) && !IsReservedSqlWord(name))
+        return name;
+    if (name.contains(QLatin1Char(']')))
+        throw EDatabaseError(
+            QStringLiteral("The name %1 cannot be written in the SQL mdbtools reads").arg(name));
+    return QLatin1Char('[') + name + QLatin1Char(']');
 }
 
 }  // namespace

@@ -16,6 +16,14 @@ int TCustomQuery::ExecSQL() {
     return rowsAffected_;
 }
 
+bool TCustomQuery::ReturnsRows(const QString& command) {
+    return Engine().ReturnsRows(command);
+}
+
+QString TCustomQuery::SqlTableName(const QString& table) {
+    return Engine().SqlTableName(table);
+}
+
 std::unique_ptr<TResultCursor> TCustomQuery::OpenCursor() {
     return Engine().Query(CheckedCommand());
 }

@@ -19,6 +19,11 @@ class TCustomQuery : public TDataSet {
     // affected, -1 when the database does not say.
     int ExecSQL();
     int RowsAffected() const { return rowsAffected_; }
+    // Whether `command` is one statement that returns rows, asked of this query's engine
+    // without running it.
+    bool ReturnsRows(const QString& command);
+    // A table as TableNames lists it, written as the engine's SQL names it.
+    QString SqlTableName(const QString& table);
 
   protected:
     std::unique_ptr<TResultCursor> OpenCursor() override;

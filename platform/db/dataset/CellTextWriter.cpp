@@ -15,7 +15,8 @@ bool IsAscii(std::string_view text) {
 
 // Types whose stored text is shown as something else.
 bool Interprets(TFieldType type) {
-    return type == ftDate || type == ftTime || type == ftDateTime || type == ftBoolean;
+    return type == ftDate || type == ftTime || type == ftDateTime || type == ftBoolean ||
+           type == ftBCD;
 }
 
 }  // namespace

@@ -100,14 +100,20 @@ QString TDateTimeFormat::Date(QDate date) const {
     return locale_.toString(date, date_);
 }
 
-QString TDateTimeFormat::Time(QTime time) const {
+QString TDateTimeFormat::Time(QTime time, const QString& finer) const {
+    if (!finer.isEmpty()) {
+        QString format = milliseconds_;
+        if (const qsizetype at = format.indexOf(QLatin1String("zzz")); at >= 0)
+            format.insert(at + 3, QLatin1Char('\'') + finer + QLatin1Char('\''));
+        return locale_.toString(time, format);
+    }
     const QString& format =
         time.msec() != 0 ? milliseconds_ : (time.second() != 0 ? seconds_ : minutes_);
     return locale_.toString(time, format);
 }
 
-QString TDateTimeFormat::DateTime(const QDateTime& stamp) const {
-    if (stamp.time() == QTime(0, 0))
+QString TDateTimeFormat::DateTime(const QDateTime& stamp, const QString& finer) const {
+    if (stamp.time() == QTime(0, 0) && finer.isEmpty())
         return Date(stamp.date());
-    return Date(stamp.date()) + QLatin1Char(' ') + Time(stamp.time());
+    return Date(stamp.date()) + QLatin1Char(' ') + Time(stamp.time(), finer);
 }

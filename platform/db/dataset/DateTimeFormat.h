@@ -15,10 +15,12 @@ class TDateTimeFormat {
     // The system locale's, made again only when that locale changes.
     static const TDateTimeFormat& System();
 
+    // `finer` are digits of the fraction of a second beyond the milliseconds ("456" for
+    // microseconds 123456), written after them.
     QString Date(QDate date) const;
-    QString Time(QTime time) const;
+    QString Time(QTime time, const QString& finer = {}) const;
     // A date-and-time at midnight is its date alone, as date fields always were.
-    QString DateTime(const QDateTime& stamp) const;
+    QString DateTime(const QDateTime& stamp, const QString& finer = {}) const;
 
   private:
     QLocale locale_;

@@ -3,15 +3,30 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTime>
+#include <optional>
 
 #include "core/Exception.h"
 #include "db/dataset/FieldText.h"
 
 namespace {
 
-QString TimeText(const QTime& time) {
+QString TimeText(const QTime& time, const QString& finer) {
+    if (!finer.isEmpty())
+        return time.toString(QStringLiteral("HH:mm:ss.zzz")) + finer;
     return time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz") : QStringLiteral("HH:mm:ss"));
+}
+
+// Typed "12345678901234567890,5" in a locale that writes it so: "12345678901234567890.5".
+std::optional<QString> PlainDecimal(QString text) {
+    static const QRegularExpression decimal(QStringLiteral(R"(^[-+]?(\d+\.?\d*|\.\d+)$)"));
+    const QString separator = QLocale::system().decimalPoint();
+    if (!text.contains(QLatin1Char('.')) && separator != QLatin1String("."))
+        text.replace(separator, QLatin1String("."));
+    if (!decimal.match(text).hasMatch())
+        return std::nullopt;
+    return text;
 }
 
 [[noreturn]] void Refuse(const QString& text, const char* kind, const TFieldDef& def) {
@@ -65,17 +80,30 @@ std::optional<double> ReadNumber(const QString& text) {
 
 QString CellEditText(const TRowStore& rows, qsizetype row, int column, TFieldType type) {
     const QVariant value = CellValue(rows, row, column, type);
+    QString finer;
+    if ((type == ftTime || type == ftDateTime) &&
+        rows.Kind(row, column) == TRowStore::CellKind::Text) {
+        const std::string_view raw = rows.Raw(row, column);
+        QString stored = QString::fromUtf8(raw.data(), qsizetype(raw.size()));
+        finer = CutFinerDigits(stored);
+    }
+    const QString text = SqlDateTimeText(value, finer);
+    return text.isEmpty() ? CellText(rows, row, column, type) : text;
+}
+
+QString SqlDateTimeText(const QVariant& value, const QString& finer) {
     switch (value.metaType().id()) {
         case QMetaType::QDate:
             return value.toDate().toString(Qt::ISODate);
         case QMetaType::QTime:
-            return TimeText(value.toTime());
+            return TimeText(value.toTime(), finer);
         case QMetaType::QDateTime: {
             const QDateTime stamp = value.toDateTime();
-            return stamp.date().toString(Qt::ISODate) + QLatin1Char(' ') + TimeText(stamp.time());
+            return stamp.date().toString(Qt::ISODate) + QLatin1Char(' ') +
+                   TimeText(stamp.time(), finer);
         }
         default:
-            return CellText(rows, row, column, type);
+            return {};
     }
 }
 
@@ -102,6 +130,8 @@ QVariant FieldValueFromText(const QString& text, const TFieldDef& def) {
             Refuse(text, "floating point value", def);
         case ftBCD: {
             // Exact decimals go to the database as text, in the form SQL reads.
+            if (const auto plain = PlainDecimal(trimmed))
+                return *plain;
             const auto value = ReadNumber(trimmed);
             if (!value)
                 Refuse(text, "floating point value", def);
@@ -123,14 +153,20 @@ QVariant FieldValueFromText(const QString& text, const TFieldDef& def) {
             if (const QDate date = ReadDate(trimmed); date.isValid())
                 return date;
             Refuse(text, "date", def);
-        case ftTime:
-            if (const QTime time = ReadTime(trimmed); time.isValid())
-                return time;
+        case ftTime: {
+            QString cut = trimmed;
+            const QString finer = CutFinerDigits(cut);
+            if (const QTime time = ReadTime(cut); time.isValid())
+                return finer.isEmpty() ? QVariant(time) : QVariant(TimeText(time, finer));
             Refuse(text, "time", def);
-        case ftDateTime:
-            if (const QDateTime stamp = ReadDateTime(trimmed); stamp.isValid())
-                return stamp;
+        }
+        case ftDateTime: {
+            QString cut = trimmed;
+            const QString finer = CutFinerDigits(cut);
+            if (const QDateTime stamp = ReadDateTime(cut); stamp.isValid())
+                return finer.isEmpty() ? QVariant(stamp) : QVariant(SqlDateTimeText(stamp, finer));
             Refuse(text, "date and time", def);
+        }
         default:
             return text;
     }

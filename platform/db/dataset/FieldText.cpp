@@ -2,7 +2,10 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QTime>
+#include <algorithm>
 #include <optional>
 
 #include "core/FloatText.h"
@@ -16,6 +19,7 @@ QString StoredText(const TRowStore& rows, qsizetype row, int column) {
 }
 
 QDateTime ParseDateTime(QString text) {
+    CutFinerDigits(text);
     if (text.size() > 10 && text[10] == QLatin1Char(' '))
         text[10] = QLatin1Char('T');
     const QDateTime stamp = QDateTime::fromString(text, Qt::ISODateWithMs);
@@ -27,7 +31,8 @@ QDateTime ParseDateTime(QString text) {
     return utc.isValid() ? utc : stamp;
 }
 
-QTime ParseTime(const QString& text) {
+QTime ParseTime(QString text) {
+    CutFinerDigits(text);
     QTime time = QTime::fromString(text, Qt::ISODateWithMs);
     if (!time.isValid())
         time = ParseDateTime(text).time();
@@ -48,6 +53,30 @@ std::optional<bool> ParseBoolean(const QString& text) {
         lower == QLatin1String("no") || lower == QLatin1String("0"))
         return false;
     return std::nullopt;
+}
+
+// An exact decimal ("-120.50") as numbers are shown: no trailing zeros after the separator,
+// which is the locale's. Nothing for text that is no plain decimal (NaN, say).
+std::optional<QString> DecimalText(const QString& text) {
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const qsizetype start = negative || text.startsWith(QLatin1Char('+')) ? 1 : 0;
+    const qsizetype point = text.indexOf(QLatin1Char('.'), start);
+    QStringView whole = QStringView(text).sliced(start, (point < 0 ? text.size() : point) - start);
+    QStringView fraction = point < 0 ? QStringView() : QStringView(text).sliced(point + 1);
+    const auto digits = [](QStringView part) {
+        return std::all_of(part.begin(), part.end(),
+                           [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (whole.size() + fraction.size() == 0 || !digits(whole) || !digits(fraction))
+        return std::nullopt;
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    const bool zero = fraction.isEmpty() && whole.count(QLatin1Char('0')) == whole.size();
+    QString shown = negative && !zero ? QStringLiteral("-") : QString();
+    shown += whole.isEmpty() ? QStringLiteral("0") : whole.toString();
+    if (!fraction.isEmpty())
+        shown += QLocale::system().decimalPoint() + fraction.toString();
+    return shown;
 }
 
 QString BooleanText(bool value) {
@@ -73,24 +102,30 @@ QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType ty
             break;
     }
     const QString text = StoredText(rows, row, column);
+    QString cut = text;
+    const QString finer = type == ftTime || type == ftDateTime ? CutFinerDigits(cut) : QString();
     switch (type) {
         case ftDate:
             if (const QDate date = ParseDate(text); date.isValid())
                 return TDateTimeFormat::System().Date(date);
             break;
         case ftTime:
-            if (const QTime time = ParseTime(text); time.isValid())
-                return TDateTimeFormat::System().Time(time);
+            if (const QTime time = ParseTime(cut); time.isValid())
+                return TDateTimeFormat::System().Time(time, finer);
             break;
         case ftDateTime:
-            if (const QDateTime stamp = ParseDateTime(text); stamp.isValid())
-                return TDateTimeFormat::System().DateTime(stamp);
+            if (const QDateTime stamp = ParseDateTime(cut); stamp.isValid())
+                return TDateTimeFormat::System().DateTime(stamp, finer);
             if (const QDate date = ParseDate(text); date.isValid() && text.size() == 10)
                 return TDateTimeFormat::System().Date(date);
             break;
         case ftBoolean:
             if (const auto value = ParseBoolean(text))
                 return BooleanText(*value);
+            break;
+        case ftBCD:
+            if (const auto decimal = DecimalText(text))
+                return *decimal;
             break;
         default:
             break;
@@ -133,4 +168,16 @@ QVariant CellValue(const TRowStore& rows, qsizetype row, int column, TFieldType 
         return text;
     }
     return rows.Value(row, column);
+}
+
+QString CutFinerDigits(QString& text) {
+    static const QRegularExpression fraction(QStringLiteral(R"(\d:\d\d[.,](\d{4,}))"));
+    const QRegularExpressionMatch match = fraction.match(text);
+    if (!match.hasMatch())
+        return {};
+    QString finer = match.captured(1).mid(3);
+    text.remove(match.capturedStart(1) + 3, finer.size());
+    while (finer.endsWith(QLatin1Char('0')))
+        finer.chop(1);
+    return finer;
 }

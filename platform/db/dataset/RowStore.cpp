@@ -2,10 +2,13 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QStringDecoder>
 #include <QTime>
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+
+#include "db/dataset/RawText.h"
 
 // Cell layout: one tag byte, then the payload. Integers take the smallest of 1, 2, 4 or 8
 // bytes; text and bytes a LEB128 length and the bytes.
@@ -72,6 +75,19 @@ QString IsoText(const QVariant& value) {
                    stamp.time().toString(Qt::ISODateWithMs);
         }
     }
+}
+
+// Text as a QString when that gives back the same bytes (a leading byte order mark kept, which
+// QString::fromUtf8 drops), else as the bytes themselves.
+QVariant TextValue(std::string_view raw) {
+    const QByteArrayView bytes(raw.data(), qsizetype(raw.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError() && text.toUtf8() == bytes)
+        return text;
+    static const bool converts = QMetaType::registerConverter<TRawText, QString>(&TRawText::Shown);
+    Q_UNUSED(converts);
+    return QVariant::fromValue(TRawText{QByteArray(raw.data(), qsizetype(raw.size()))});
 }
 
 }  // namespace
@@ -218,6 +234,10 @@ void TRowStore::AddValue(const QVariant& value) {
             return AddText(std::string_view(text.constData(), std::size_t(text.size())));
         }
         default: {
+            if (value.metaType() == QMetaType::fromType<TRawText>()) {
+                const QByteArray bytes = value.value<TRawText>().Bytes;
+                return AddText(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+            }
             const QByteArray text = value.toString().toUtf8();
             return AddText(std::string_view(text.constData(), std::size_t(text.size())));
         }
@@ -358,10 +378,8 @@ QVariant TRowStore::Value(qsizetype row, int column) const {
             return QVariant(qlonglong(Integer(row, column)));
         case CellKind::Float:
             return QVariant(Float(row, column));
-        case CellKind::Text: {
-            const std::string_view raw = Raw(row, column);
-            return QString::fromUtf8(raw.data(), qsizetype(raw.size()));
-        }
+        case CellKind::Text:
+            return TextValue(Raw(row, column));
         case CellKind::Bytes: {
             const std::string_view raw = Raw(row, column);
             return QByteArray(raw.data(), qsizetype(raw.size()));

@@ -25,7 +25,7 @@ class TRowStore {
     void AddFloat(double value);
     void AddText(std::string_view utf8);
     void AddBytes(std::string_view bytes);
-    // A value of any type Qt SQL drivers deliver.
+    // A value of any type Qt SQL drivers deliver, or a TRawText.
     void AddValue(const QVariant& value);
     void EndRow();
 
@@ -35,6 +35,8 @@ class TRowStore {
     std::int64_t Integer(qsizetype row, int column) const;
     double Float(qsizetype row, int column) const;
     std::string_view Raw(qsizetype row, int column) const;  // text or bytes as stored
+    // Integers as qlonglong, floats as double, bytes as QByteArray, text as QString, or as a
+    // TRawText when its bytes are not UTF-8; AddValue stores each back as it was.
     QVariant Value(qsizetype row, int column) const;
 
     // Replaces one row in place (the editable grid); the row keeps its position.

@@ -5,15 +5,20 @@
 
 TRowWindow::TRowWindow(std::unique_ptr<TScrollCursor> cursor, int columnCount)
     : cursor_(std::move(cursor)), columnCount_(columnCount) {
-    // Pages keep their places: StoreOf hands out references into them.
-    pages_.reserve(kMaxPages);
     changed_.Reset(columnCount_);
     missing_.Reset(columnCount_);
     missing_.AppendRow(QVariantList(columnCount_));
 }
 
 bool TRowWindow::ReadFirstPage(const std::function<void()>& wait) {
-    const qsizetype rows = PageOf(0, wait).rows.RowCount();
+    const Page& first = PageOf(0, wait);
+    const qsizetype rows = first.rows.RowCount();
+    // Later pages are as long as the budget holds kPagesInBudget of pages of such rows.
+    if (rows > 0) {
+        const std::size_t rowBytes = std::max<std::size_t>(1, first.bytes / std::size_t(rows));
+        pageRows_ = qsizetype(std::clamp<std::size_t>(kBudgetBytes / kPagesInBudget / rowBytes, 1,
+                                                      std::size_t(kPageRows)));
+    }
     SetCursorRows(rows);
     return rows == kPageRows;
 }
@@ -53,31 +58,53 @@ void TRowWindow::SplitAt(qsizetype row) {
     pieces_.insert(pieces_.begin() + std::ptrdiff_t(index) + 1, rest);
 }
 
-const TRowWindow::Page& TRowWindow::PageOf(qsizetype index, const std::function<void()>& wait) {
+const TRowWindow::Page& TRowWindow::PageOf(qsizetype cursorRow, const std::function<void()>& wait) {
     ++clock_;
     for (Page& page : pages_) {
-        if (page.index == index) {
+        if (page.held && cursorRow >= page.first && cursorRow < page.first + page.span) {
             page.used = clock_;
             return page;
         }
     }
+    const qsizetype first = cursorRow - cursorRow % pageRows_;
+    const qsizetype span = first == 0 ? kPageRows : pageRows_;
     TRowStore rows;
     rows.Reset(columnCount_);
     if (wait)
-        cursor_->ReadWaiting(index * kPageRows, kPageRows, rows, wait);
+        cursor_->ReadWaiting(first, span, rows, wait);
     else
-        cursor_->Read(index * kPageRows, kPageRows, rows);
-    Page* slot;
-    if (pages_.size() < kMaxPages) {
-        slot = &pages_.emplace_back();
-    } else {
-        slot = &*std::min_element(pages_.begin(), pages_.end(),
-                                  [](const Page& a, const Page& b) { return a.used < b.used; });
+        cursor_->Read(first, span, rows);
+    const std::size_t bytes = rows.MemoryUsed();
+    Page& slot = FreeSlot(bytes);
+    slot.held = true;
+    slot.first = first;
+    slot.span = span;
+    slot.rows = std::move(rows);
+    slot.bytes = bytes;
+    slot.used = clock_;
+    pageBytes_ += bytes;
+    return slot;
+}
+
+TRowWindow::Page& TRowWindow::FreeSlot(std::size_t bytes) {
+    // The least recently used pages go until the new one fits; a page alone may exceed the
+    // budget (the first page, of rows wider than the budget allows).
+    while (pageBytes_ + bytes > kBudgetBytes) {
+        Page* oldest = nullptr;
+        for (Page& page : pages_)
+            if (page.held && (!oldest || page.used < oldest->used))
+                oldest = &page;
+        if (!oldest)
+            break;
+        pageBytes_ -= oldest->bytes;
+        oldest->held = false;
+        oldest->rows = TRowStore();
+        oldest->bytes = 0;
     }
-    slot->index = index;
-    slot->rows = std::move(rows);
-    slot->used = clock_;
-    return *slot;
+    for (Page& page : pages_)
+        if (!page.held)
+            return page;
+    return pages_.emplace_back();
 }
 
 const TRowStore& TRowWindow::StoreOf(qsizetype row, qsizetype& at) {
@@ -92,8 +119,8 @@ const TRowStore& TRowWindow::StoreOf(qsizetype row, qsizetype& at) {
         at = edit->second;
         return changed_;
     }
-    const Page& page = PageOf(cursorRow / kPageRows);
-    at = cursorRow % kPageRows;
+    const Page& page = PageOf(cursorRow);
+    at = cursorRow - page.first;
     if (at < page.rows.RowCount())
         return page.rows;
     at = 0;
@@ -147,7 +174,5 @@ void TRowWindow::RemoveRow(qsizetype row) {
 std::size_t TRowWindow::MemoryUsed() const {
     std::size_t used = changed_.MemoryUsed() + pieces_.capacity() * sizeof(Piece) +
                        edited_.size() * 2 * sizeof(qsizetype);
-    for (const Page& page : pages_)
-        used += page.rows.MemoryUsed();
-    return used;
+    return used + pageBytes_;
 }

@@ -2,6 +2,7 @@
 
 #include <QVariantList>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -11,13 +12,17 @@
 #include "db/dataset/RowStore.h"
 
 // The rows of a server-side result as a data set shows them. Pages of rows are read from the
-// cursor when asked for and the least recently used page is dropped, so memory stays bounded
-// whatever the result's size. The data set's own changes (posted edits, new and deleted
-// records) lie over the cursor's rows: the cursor shows the result as it was opened.
+// cursor when asked for and the least recently used pages are dropped beyond a budget of
+// bytes, so memory stays bounded whatever the result's size and its rows' width. The data set's own
+// changes (posted edits, new and deleted records) lie over the cursor's rows: the cursor shows the
+// result as it was opened.
 class TRowWindow {
   public:
     static constexpr qsizetype kPageRows = 512;
-    static constexpr std::size_t kMaxPages = 64;
+    // What the pages may hold together. Wide rows make short pages, so that a budget holds
+    // several of them.
+    static constexpr std::size_t kBudgetBytes = 8 << 20;
+    static constexpr std::size_t kPagesInBudget = 16;
 
     TRowWindow(std::unique_ptr<TScrollCursor> cursor, int columnCount);
 
@@ -46,22 +51,33 @@ class TRowWindow {
         qsizetype length;
         bool changed;
     };
+    // The cursor rows asked for, from `first` on (fewer at the end of the result); a free slot
+    // holds none.
     struct Page {
-        qsizetype index = -1;
+        bool held = false;
+        qsizetype first = 0;
+        qsizetype span = 0;
         TRowStore rows;
+        std::size_t bytes = 0;
         std::uint64_t used = 0;
     };
     // The piece holding a shown row and the row's offset in it.
     std::size_t PieceOf(qsizetype row, qsizetype& offset) const;
     void SplitAt(qsizetype row);
-    const Page& PageOf(qsizetype index, const std::function<void()>& wait = {});
+    // The page holding a cursor row, read when no page holds it.
+    const Page& PageOf(qsizetype cursorRow, const std::function<void()>& wait = {});
+    // Makes room for a page of `bytes` and gives the slot it goes into.
+    Page& FreeSlot(std::size_t bytes);
 
     std::unique_ptr<TScrollCursor> cursor_;
     int columnCount_;
     qsizetype cursorRows_ = 0;
     qsizetype shownRows_ = 0;
     std::vector<Piece> pieces_;
-    std::vector<Page> pages_;
+    // A deque: StoreOf hands out references into pages, which must stay where they are.
+    std::deque<Page> pages_;
+    qsizetype pageRows_ = kPageRows;
+    std::size_t pageBytes_ = 0;
     std::uint64_t clock_ = 0;
     // New records and posted edits, with the cursor rows whose edits they hold.
     TRowStore changed_;

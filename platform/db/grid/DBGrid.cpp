@@ -11,6 +11,7 @@
 
 #include "db/grid/DBGridDelegate.h"
 #include "db/grid/DBGridModel.h"
+#include "db/grid/RowScrollBar.h"
 #include "ui/EventGuard.h"
 #include "ui/ModalSeam.h"
 
@@ -46,12 +47,7 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDBGridModel(
             KeepResponsive(false);
     });
 
-    rowBar_ = new QScrollBar(Qt::Vertical, this);
-    rowBar_->setObjectName(QStringLiteral("RowScrollBar"));
-    rowBar_->setAccessibleName(QStringLiteral("Rows"));
-    rowBar_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    addScrollBarWidget(rowBar_, Qt::AlignTop);
-    rowBar_->hide();
+    rowBar_ = new TRowScrollBar(*this);
     connect(model_, &TDBGridModel::WindowChanged, this, &TDBGrid::UpdateRowBar);
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &TDBGrid::UpdateRowBar);
     // The view's own bar, hidden while windowed, still takes the wheel over the cells.
@@ -66,10 +62,16 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDBGridModel(
 }
 
 TDBGrid::~TDBGrid() {
+    // The bar lives beside the grid, in its parent.
+    delete rowBar_;
     for (const auto& watch : watches_)
         disconnect(watch);
     disconnect(sourceWatch_);
     columns_.OnChanged = nullptr;
+}
+
+QScrollBar* TDBGrid::RowBar() const {
+    return rowBar_;
 }
 
 TDataSet* TDBGrid::DataSet() const {
@@ -156,7 +158,7 @@ void TDBGrid::UpdateRowBar() {
     QScrollBar& view = *verticalScrollBar();
     // Hidden, the view's bar keeps its place in the layout to the grid's.
     view.setVisible(!windowed);
-    rowBar_->setVisible(windowed);
+    rowBar_->SetWanted(windowed);
     if (!windowed)
         return;
     scrolling_ = true;
@@ -309,7 +311,8 @@ bool TDBGrid::HandleEditKey(QKeyEvent* event) {
             dataSet->Cancel();
             return true;
         case Qt::Key_Down:
-            if (modifiers != Qt::NoModifier || model_->DataRow(currentIndex().row()) != model_->Rows() - 1 ||
+            if (modifiers != Qt::NoModifier ||
+                model_->DataRow(currentIndex().row()) != model_->Rows() - 1 ||
                 (dataSet->State() == dsInsert && !dataSet->Modified()))
                 return false;
             LeaveRecord();

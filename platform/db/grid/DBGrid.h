@@ -9,8 +9,8 @@
 #include <QTableView>
 #include <functional>
 
-#include "db/grid/DBGridColumns.h"
 #include "db/dataset/DataSource.h"
+#include "db/grid/DBGridColumns.h"
 
 class TDBGridModel;
 
@@ -34,6 +34,8 @@ class TDBGridModel;
 // Of a result with more rows than its model's window, the view holds only the window; a scroll
 // bar of the grid's own, in place of the view's, runs over all the rows and moves the window
 // as the user scrolls, types or the data set moves.
+class TRowScrollBar;
+
 class TDBGrid : public QTableView {
     Q_OBJECT
   public:
@@ -51,6 +53,8 @@ class TDBGrid : public QTableView {
     TDBGridColumns& Columns() { return columns_; }
     const TDBGridColumns& Columns() const { return columns_; }
     TDBGridModel& Model() const { return *model_; }
+    // The bar over all the rows, shown while the result is larger than the view's window.
+    QScrollBar* RowBar() const;
 
     // Runs after the grid has drawn a cell itself (see TDBGridDelegate).
     std::function<void(QPainter& canvas, const QRect& rect, int column, TField& field,
@@ -93,7 +97,7 @@ class TDBGrid : public QTableView {
     bool readOnly_ = true;
     bool following_ = false;
     QElapsedTimer sinceEvents_;
-    QScrollBar* rowBar_;
+    QPointer<TRowScrollBar> rowBar_;
     bool scrolling_ = false;
     int currentColumn_ = 0;
 };

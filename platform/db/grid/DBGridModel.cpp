@@ -2,8 +2,8 @@
 
 #include <QBrush>
 
-#include "db/dataset/FieldEdit.h"
 #include <QTimer>
+#include "db/dataset/FieldEdit.h"
 
 #include "core/Exception.h"
 #include "ui/EventGuard.h"
@@ -43,8 +43,7 @@ void TDBGridModel::Watch() {
     TDataSet* dataSet = dataSet_;
     watches_ << connect(dataSet, &TDataSet::RowsAboutToBeInserted, this, &TDBGridModel::RowsComing)
              << connect(dataSet, &TDataSet::RowsInserted, this, &TDBGridModel::RowsCame)
-             << connect(dataSet, &TDataSet::RowsAboutToBeRemoved, this,
-                        &TDBGridModel::RowsLeaving)
+             << connect(dataSet, &TDataSet::RowsAboutToBeRemoved, this, &TDBGridModel::RowsLeaving)
              << connect(dataSet, &TDataSet::RowsRemoved, this, &TDBGridModel::RowsLeft)
              << connect(dataSet, &TDataSet::RecordChanged, this, [this](qsizetype row) {
                     const int shown = ModelRow(row);

@@ -6,8 +6,8 @@
 #include <QList>
 #include <QPointer>
 
-#include "db/grid/DBGridColumns.h"
 #include "db/dataset/DataSet.h"
+#include "db/grid/DBGridColumns.h"
 
 // The rows of a data grid's data set as a Qt model, read from the packed rows only when the
 // view asks for a cell. Memo and binary cells show "(MEMO)" and "(BLOB)". The model follows

@@ -17,6 +17,11 @@ constexpr int kInTransaction = 2;
 constexpr int kInFailedTransaction = 3;
 // libpq's CONNECTION_BAD.
 constexpr int kConnectionBad = 1;
+// libpq's PQTRANS_ACTIVE: a command is under way.
+constexpr int kCommandActive = 1;
+// libpq's PG_DIAG_SQLSTATE and PG_DIAG_STATEMENT_POSITION.
+constexpr int kSqlState = 'C';
+constexpr int kPosition = 'P';
 
 TLibpq Load() {
     TLibpq libpq;
@@ -55,12 +60,20 @@ TLibpq Load() {
     load(libpq.getlength, "PQgetlength");
     load(libpq.unescapeBytea, "PQunescapeBytea");
     load(libpq.freemem, "PQfreemem");
+    load(libpq.prepare, "PQprepare");
+    load(libpq.describePrepared, "PQdescribePrepared");
+    load(libpq.resultErrorField, "PQresultErrorField");
+    load(libpq.putCopyEnd, "PQputCopyEnd");
+    load(libpq.getCopyData, "PQgetCopyData");
     return libpq;
 }
 
 // libpq's PGRES_COMMAND_OK and PGRES_TUPLES_OK.
 constexpr int kCommandOk = 1;
 constexpr int kTuplesOk = 2;
+// libpq's PGRES_COPY_OUT and PGRES_COPY_IN.
+constexpr int kCopyOut = 3;
+constexpr int kCopyIn = 4;
 
 // The PGconn of a QPSQL driver; null for other drivers and closed connections.
 const void* Connection(const QSqlDriver& driver) {
@@ -184,4 +197,74 @@ TPgResult PgAnswer(void* connection) {
     if (!last.Get())
         throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
     return last;
+}
+
+namespace {
+
+// The connection behind the driver, refused while Qt's driver still reads a result on it.
+void* IdleConnection(const QSqlDriver& driver) {
+    const TLibpq& pq = Libpq();
+    void* connection = PgConnection(driver);
+    if (!connection || !pq.prepare || !pq.describePrepared || !pq.resultErrorField ||
+        !pq.getCopyData)
+        throw EDatabaseError(QStringLiteral("The PostgreSQL client library is not loaded"));
+    if (pq.transactionStatus(connection) == kCommandActive)
+        throw EDatabaseError(
+            QStringLiteral("The database is still sending the rows of the previous statement"));
+    return connection;
+}
+
+}  // namespace
+
+qsizetype PgExecute(const QSqlDriver& driver, const QString& sql) {
+    const TLibpq& pq = Libpq();
+    void* connection = IdleConnection(driver);
+    PgSend(connection, sql.toUtf8());
+    qsizetype affected = 0;
+    QString error;
+    while (void* result = pq.getResult(connection)) {
+        const TPgResult held(result);
+        const int status = pq.resultStatus(result);
+        // A COPY from or to the client would wait for ever: it is ended, data unread.
+        if (status == kCopyIn) {
+            pq.putCopyEnd(connection, "COPY FROM STDIN cannot be run here");
+            continue;
+        }
+        if (status == kCopyOut) {
+            char* data = nullptr;
+            while (pq.getCopyData(connection, &data, 0) > 0)
+                pq.freemem(data);
+            if (error.isEmpty())
+                error = QStringLiteral("COPY TO STDOUT cannot be run here");
+            continue;
+        }
+        if (status != kCommandOk && status != kTuplesOk && error.isEmpty())
+            error = QString::fromUtf8(pq.resultErrorMessage(result)).trimmed();
+        if (status == kCommandOk)
+            affected += QByteArray(pq.cmdTuples(result)).toLongLong();
+    }
+    if (!error.isEmpty())
+        throw EDatabaseError(error);
+    return affected;
+}
+
+int PgResultColumns(const QSqlDriver& driver, const QString& sql) {
+    const TLibpq& pq = Libpq();
+    void* connection = IdleConnection(driver);
+    const TPgResult prepared(pq.prepare(connection, "", sql.toUtf8().constData(), 0, nullptr));
+    if (!prepared.Get())
+        throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
+    if (pq.resultStatus(prepared.Get()) != kCommandOk) {
+        // Several statements are refused as a syntax error without a position in the text;
+        // a true syntax error points at where it is.
+        const char* state = pq.resultErrorField(prepared.Get(), kSqlState);
+        if (state && qstrcmp(state, "42601") == 0 &&
+            !pq.resultErrorField(prepared.Get(), kPosition))
+            return -1;
+        throw EDatabaseError(QString::fromUtf8(pq.resultErrorMessage(prepared.Get())).trimmed());
+    }
+    const TPgResult described(pq.describePrepared(connection, ""));
+    if (!described.Get() || pq.resultStatus(described.Get()) != kCommandOk)
+        throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
+    return pq.nfields(described.Get());
 }

@@ -37,6 +37,12 @@ struct TLibpq {
     int (*getlength)(const void* result, int row, int column) = nullptr;
     unsigned char* (*unescapeBytea)(const unsigned char* text, std::size_t* length) = nullptr;
     void (*freemem)(void* memory) = nullptr;
+    void* (*prepare)(void* connection, const char* name, const char* query, int count,
+                     const unsigned int* types) = nullptr;
+    void* (*describePrepared)(void* connection, const char* name) = nullptr;
+    char* (*resultErrorField)(const void* result, int field) = nullptr;
+    int (*putCopyEnd)(void* connection, const char* error) = nullptr;
+    int (*getCopyData)(void* connection, char** buffer, int async) = nullptr;
 };
 
 // The PGconn behind a QPSQL driver; null for other drivers and closed connections.
@@ -84,3 +90,13 @@ qsizetype PgCommandWhileWaiting(const QSqlDriver& driver, const QByteArray& comm
                                 const std::function<void()>& wait);
 // Asks the server to stop what the connection is running; true when the request was sent.
 bool PgCancel(const QSqlDriver& driver);
+
+// How the server reads `sql` without running it (prepared and described as the unnamed
+// statement): the number of columns of the rows it returns, 0 when it returns none, -1 when the
+// text holds several statements. Raises EDatabaseError with the server's message when it
+// refuses the text.
+int PgResultColumns(const QSqlDriver& driver, const QString& sql);
+
+// Runs text of one or more statements and returns the rows they changed, summed. Raises
+// EDatabaseError with the first error of any of them (Qt's driver looks at the first only).
+qsizetype PgExecute(const QSqlDriver& driver, const QString& sql);

@@ -1,10 +1,6 @@
 #include "db/qtsql/PgScrollCursor.h"
 
-#include <QDate>
 #include <QSqlError>
-#include <QSqlResult>
-#include <cstdlib>
-#include <vector>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -13,6 +9,7 @@
 #include "db/qtsql/Libpq.h"
 #include "db/qtsql/SqlErrorText.h"
 #include "db/qtsql/PgOrigins.h"
+#include "db/qtsql/PgRows.h"
 #include "db/qtsql/QtSqlFieldType.h"
 
 namespace {
@@ -28,83 +25,10 @@ QString Body(const QString& sql) {
     return body + QLatin1Char('\n');
 }
 
-// PostgreSQL type oids whose text Qt's driver turns into values with rules of its own (times
-// and dates with time zones, binary data, old integer-like types): such results are read
-// through the driver.
-bool DriverOnly(unsigned int oid) {
-    switch (oid) {
-        case 17:    // bytea
-        case 24:    // regproc
-        case 26:    // oid
-        case 28:    // xid
-        case 29:    // cid
-        case 702:   // abstime
-        case 703:   // reltime
-        case 1083:  // time
-        case 1114:  // timestamp
-        case 1184:  // timestamptz
-        case 1266:  // timetz
-            return true;
-        default:
-            return false;
-    }
-}
-
-// One value of a text-format result as Qt's driver gives it: booleans and integers as integers,
-// floating and numeric as doubles (its default precision), dates as ISO text, the rest as text.
-void AppendValue(const char* text, int length, unsigned int oid, TRowStore& rows) {
-    switch (oid) {
-        case 16:  // bool
-            rows.AddInteger(text[0] == 't' ? 1 : 0);
-            return;
-        case 20:  // int8
-        case 21:  // int2
-        case 23:  // int4
-            rows.AddInteger(std::strtoll(text, nullptr, 10));
-            return;
-        case 700:   // float4
-        case 701:   // float8
-        case 1700:  // numeric
-            rows.AddFloat(std::strtod(text, nullptr));
-            return;
-        case 1082:  // date: plain ISO text stays as it is, anything else as the driver reads it
-            if (length == 10 && text[4] == '-' && text[7] == '-') {
-                rows.AddText({text, std::size_t(length)});
-                return;
-            }
-            rows.AddValue(QDate::fromString(QString::fromLatin1(text, length), Qt::ISODate));
-            return;
-        default:
-            rows.AddText({text, std::size_t(length)});
-    }
-}
-
-// The PGresult behind a query of Qt's driver; null when there is none.
-const void* PgResultOf(const QSqlQuery& query) {
-    const QVariant handle = query.result()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "pg_result*") != 0)
-        return nullptr;
-    return *static_cast<const void* const*>(handle.constData());
-}
-
 void AppendResult(const TPgResult& result, TRowStore& rows) {
-    const TLibpq& pq = Libpq();
-    void* r = result.Get();
-    const int count = pq.ntuples(r), columns = pq.nfields(r);
-    std::vector<unsigned int> oids(static_cast<std::size_t>(columns));
-    for (int column = 0; column < columns; ++column)
-        oids[std::size_t(column)] = pq.ftype(r, column);
-    for (int row = 0; row < count; ++row) {
-        rows.BeginRow();
-        for (int column = 0; column < columns; ++column) {
-            if (pq.getisnull(r, row, column))
-                rows.AddNull();
-            else
-                AppendValue(pq.getvalue(r, row, column), pq.getlength(r, row, column),
-                            oids[std::size_t(column)], rows);
-        }
-        rows.EndRow();
-    }
+    const int count = Libpq().ntuples(result.Get());
+    for (int row = 0; row < count; ++row)
+        AppendPgRow(result.Get(), row, rows);
 }
 
 }  // namespace
@@ -130,11 +54,8 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, const Q
     for (int column = 0; column < record.count(); ++column)
         cursor->fields_.append(FieldDefFromSqlField(record.field(column), main.driverName()));
     cursor->updateTarget_ = PgUpdateResolver(backend, PgOriginsOf(describe, sql));
-    const void* description = PgResultOf(describe);
-    cursor->direct_ = Libpq().freemem && description && PgConnection(*cursor->db_.driver());
-    for (int column = 0; cursor->direct_ && column < record.count(); ++column)
-        if (DriverOnly(Libpq().ftype(description, column)))
-            cursor->direct_ = false;
+    cursor->direct_ =
+        Libpq().freemem && PgResultOf(describe) && PgConnection(*cursor->db_.driver());
     describe.finish();
     return cursor;
 }
@@ -250,12 +171,8 @@ void PgScrollCursor::ReadThroughDriver(qsizetype count, TRowStore& rows) {
         next_ = -1;
         throw EDatabaseError(SqlErrorText(fetch.lastError()));
     }
-    const int columns = int(fields_.size());
     while (fetch.next()) {
-        rows.BeginRow();
-        for (int column = 0; column < columns; ++column)
-            rows.AddValue(fetch.value(column));
-        rows.EndRow();
+        AppendQueryRow(fetch, rows);
         ++next_;
     }
     lastEnd_ = next_;

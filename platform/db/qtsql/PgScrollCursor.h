@@ -15,9 +15,8 @@
 // another row moves there first; a walk through the rows has the next page fetched while the
 // program works on the last one. The count is MOVE ALL, which the server runs to the end of the
 // result; the cursor then stands at the last row, so reading the end is quick. Rows are read
-// with libpq and turned into values as Qt's driver turns them, which is quicker than asking
-// the driver; a result with a column whose values only the driver turns right (times, binary
-// data) is read through the driver.
+// with libpq, which is quicker than asking the driver, and keep every digit the server sends
+// (see PgRows); through the driver only when libpq is not at hand.
 class PgScrollCursor : public TScrollCursor {
   public:
     // Nothing when the statement cannot be a cursor (SHOW, EXPLAIN, a change): the caller reads

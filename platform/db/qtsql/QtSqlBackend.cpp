@@ -1,5 +1,7 @@
 #include "db/qtsql/QtSqlBackend.h"
 
+#include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,20 +11,60 @@
 
 #include "core/Exception.h"
 #include "db/DeclaredType.h"
+#include "db/SqlBatch.h"
 #include "db/qtsql/Libpq.h"
 #include "db/qtsql/SqlErrorText.h"
+#include "db/qtsql/OdbcCalls.h"
 #include "db/qtsql/PgOrigins.h"
+#include "db/qtsql/PgRows.h"
 #include "db/qtsql/PgScrollCursor.h"
 #include "db/qtsql/QtSqlFieldType.h"
+#include "db/dataset/FieldEdit.h"
+#include "db/dataset/RawText.h"
 #include "db/dataset/RowStore.h"
+#include "db/dataset/SqlIdentifier.h"
 
 namespace {
 
-void AppendRow(const QSqlQuery& query, int count, TRowStore& rows) {
-    rows.BeginRow();
-    for (int column = 0; column < count; ++column)
-        rows.AddValue(query.value(column));
-    rows.EndRow();
+// A value as PostgreSQL is to read it. Qt's driver writes a date-time as a moment in UTC,
+// which a timestamp column takes in the session's time zone, and only to the millisecond;
+// dates and times go as their own text instead. Text that is not UTF-8 (from a SQL_ASCII
+// database) cannot pass the driver as it is, and a changed text could find another row.
+QVariant PgParameter(const QVariant& value) {
+    if (value.isNull())
+        return value;
+    switch (value.metaType().id()) {
+        case QMetaType::QDate:
+        case QMetaType::QTime:
+            return SqlDateTimeText(value);
+        case QMetaType::QDateTime: {
+            const QDateTime stamp = value.toDateTime();
+            QString text = SqlDateTimeText(value);
+            if (stamp.timeSpec() != Qt::LocalTime) {
+                const int offset = stamp.offsetFromUtc();
+                text += QStringLiteral("%1%2:%3")
+                            .arg(QLatin1Char(offset < 0 ? '-' : '+'))
+                            .arg(qAbs(offset) / 3600, 2, 10, QLatin1Char('0'))
+                            .arg(qAbs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
+            }
+            return text;
+        }
+        default:
+            if (value.metaType() == QMetaType::fromType<TRawText>())
+                throw EDatabaseError(QStringLiteral(
+                    "A text that is not UTF-8 cannot be sent to the database as it is"));
+            return value;
+    }
+}
+
+// A driver may quote what it was given to connect; the password never reaches the error box.
+// Only whole words are hidden, so that a short password does not cut holes in other words.
+QString WithoutSecret(QString message, const QString& secret) {
+    if (secret.isEmpty())
+        return message;
+    const QRegularExpression word(QStringLiteral("(?<![\\p{L}\\p{N}])%1(?![\\p{L}\\p{N}])")
+                                      .arg(QRegularExpression::escape(secret)));
+    return message.replace(word, QStringLiteral("***"));
 }
 
 class QtSqlCursor : public TResultCursor {
@@ -43,7 +85,6 @@ class QtSqlCursor : public TResultCursor {
     const TFieldDefs& Fields() const override { return fields_; }
 
     bool Fetch(TRowStore& rows, qsizetype maxRows) override {
-        const int count = int(fields_.size());
         for (qsizetype fetched = 0; fetched < maxRows; ++fetched) {
             const bool limited = limit_ > 0 && read_ >= limit_;
             if (limited || !query_.next()) {
@@ -55,7 +96,7 @@ class QtSqlCursor : public TResultCursor {
                 query_.finish();
                 return false;
             }
-            AppendRow(query_, count, rows);
+            AppendQueryRow(query_, rows);
             ++read_;
         }
         return true;
@@ -106,11 +147,12 @@ void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
         db_.setHostName(target_.host);
     if (target_.port > 0)
         db_.setPort(target_.port);
+    const QString password = login ? login->password : target_.password;
     db_.setUserName(login ? login->userName : target_.userName);
-    db_.setPassword(login ? login->password : target_.password);
+    db_.setPassword(password);
     db_.setConnectOptions(target_.connectOptions);
     if (!db_.open()) {
-        const QString message = SqlErrorText(db_.lastError());
+        const QString message = WithoutSecret(SqlErrorText(db_.lastError()), password);
         Close();
         throw EDatabaseError(message);
     }
@@ -119,6 +161,7 @@ void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
 void QtSqlBackend::Close() {
     for (PgScrollCursor* cursor : std::exchange(cursors_, {}))
         cursor->Detach();
+    keywords_.reset();
     if (connectionName_.isEmpty())
         return;
     db_.close();
@@ -168,10 +211,7 @@ TFieldDefs QtSqlBackend::PostgresFieldDefs(const QString& table) {
         QStringLiteral("SELECT a.attname, format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
                        "WHERE a.attrelid = to_regclass(?) AND a.attnum > 0 AND NOT a.attisdropped "
                        "ORDER BY a.attnum"));
-    QStringList parts = table.split(QLatin1Char('.'));
-    for (QString& part : parts)
-        part = db_.driver()->escapeIdentifier(part, QSqlDriver::TableName);
-    query.addBindValue(parts.join(QLatin1Char('.')));
+    query.addBindValue(SqlTableName(table));
     if (!query.exec())
         throw EDatabaseError(SqlErrorText(query.lastError()));
     TFieldDefs defs;
@@ -185,23 +225,166 @@ TFieldDefs QtSqlBackend::FieldDefs(const QString& table) {
     if (IsPostgres()) {
         defs = PostgresFieldDefs(table);
     } else {
-        const QSqlRecord record = Database().record(table);
-        for (int column = 0; column < record.count(); ++column)
-            defs.append(FieldDefFromSqlField(record.field(column), target_.driver));
+        // The driver's own column list takes the name apart at dots and quotes; a result
+        // without rows describes the table as SQL names it.
+        defs = Run(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(SqlTableName(table)), 0)
+                   ->Fields();
     }
     if (defs.isEmpty())
         throw EDatabaseError(QStringLiteral("Table '%1' not found").arg(table));
     return defs;
 }
 
+const QSet<QString>& QtSqlBackend::Keywords() {
+    if (keywords_)
+        return *keywords_;
+    QSet<QString> words;
+    if (IsPostgres()) {
+        // Unreserved keywords read as names anywhere; the others may not stand bare.
+        TRowStore rows;
+        rows.Reset(1);
+        ExecuteWith(QStringLiteral("SELECT word FROM pg_catalog.pg_get_keywords() "
+                                   "WHERE catcode <> 'U'"),
+                    {}, &rows);
+        for (qsizetype row = 0; row < rows.RowCount(); ++row)
+            words.insert(rows.RowValues(row).first().toString().toUpper());
+    } else {
+        const TOdbcSqlRules rules = OdbcSqlRules(*Database().driver());
+        words = rules.keywords;
+        quote_ = rules.quote;
+        foldsToUpper_ = rules.foldsToUpper;
+        foldsToLower_ = rules.foldsToLower;
+    }
+    keywords_ = words;
+    return *keywords_;
+}
+
+QString QtSqlBackend::SqlName(const QString& name) {
+    const QSet<QString>& keywords = Keywords();
+    bool bare = IsPlainIdentifier(name) && !keywords.contains(name.toUpper());
+    if (IsPostgres()) {
+        // PostgreSQL folds bare names to lower case.
+        bare = bare && name == name.toLower();
+        return bare ? name : QuoteIdentifier(name);
+    }
+    bare = bare && !IsReservedSqlWord(name) && !(foldsToUpper_ && name != name.toUpper()) &&
+           !(foldsToLower_ && name != name.toLower());
+    if (bare)
+        return name;
+    if (quote_.size() != 1)
+        throw EDatabaseError(
+            QStringLiteral("The name %1 needs quotes, and this ODBC data source has none")
+                .arg(name));
+    return QuoteIdentifier(name, quote_[0], quote_[0]);
+}
+
+// Qt's driver lists tables of the public schema by name and others as "schema.table"; the
+// catalogue tells which one a listed name is, dots in names and all.
+QString QtSqlBackend::SqlTableName(const QString& table) {
+    if (!IsPostgres())
+        return SqlName(table);
+    TRowStore rows;
+    rows.Reset(2);
+    ExecuteWith(
+        QStringLiteral("SELECT n.nspname, c.relname FROM pg_catalog.pg_class c "
+                       "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+                       "WHERE c.relkind IN ('r', 'v', 'm', 'p', 'f') AND ((n.nspname = 'public' "
+                       "AND c.relname = ?) OR (n.nspname <> 'public' AND n.nspname || '.' || "
+                       "c.relname = ?)) ORDER BY n.nspname = 'public' DESC LIMIT 1"),
+        {table, table}, &rows);
+    if (rows.RowCount() == 0)
+        return SqlName(table);
+    const QVariantList found = rows.RowValues(0);
+    const QString schema = found[0].toString();
+    const QString name = SqlName(found[1].toString());
+    return schema == QLatin1String("public") ? name : SqlName(schema) + QLatin1Char('.') + name;
+}
+
+int QtSqlBackend::ResultColumns(const QString& sql) {
+    QSqlDatabase& db = Database();
+    if (IsPostgres())
+        return PgResultColumns(*db.driver(), sql);
+    if (SqlBatch::Statements(sql).size() > 1)
+        return -1;
+    return OdbcResultColumns(*db.driver(), sql);
+}
+
+bool QtSqlBackend::ReturnsRows(const QString& sql) {
+    if (IsPostgres())
+        return ResultColumns(sql) > 0;
+    // A driver that cannot describe the text unrun has it confirmed as a change.
+    try {
+        return ResultColumns(sql) > 0;
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+}
+
+void QtSqlBackend::RequireRows(const QString& sql) {
+    const int columns = ResultColumns(sql);
+    if (columns < 0)
+        throw EDatabaseError(QStringLiteral("Only one statement can be opened as a result set"));
+    if (columns == 0)
+        throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
+}
+
+bool QtSqlBackend::IsBatch(const QString& sql) {
+    if (SqlBatch::Statements(sql).size() > 1)
+        return true;
+    if (!IsPostgres())
+        return false;
+    try {
+        return PgResultColumns(*Database().driver(), sql) < 0;
+    } catch (const EDatabaseError&) {
+        return false;  // one statement the server refuses: running it says why
+    }
+}
+
 int QtSqlBackend::Execute(const QString& sql) {
-    QSqlQuery query(Database());
-    if (!query.exec(sql))
-        throw EDatabaseError(SqlErrorText(query.lastError()));
-    return query.numRowsAffected();
+    QSqlDatabase& db = Database();
+    if (!IsBatch(sql)) {
+        if (IsPostgres())
+            return int(PgExecute(*db.driver(), sql));
+        QSqlQuery query(db);
+        if (!query.exec(sql))
+            throw EDatabaseError(SqlErrorText(query.lastError()));
+        return query.numRowsAffected();
+    }
+    for (const QString& statement : SqlBatch::Statements(sql))
+        if (SqlBatch::ControlsTransaction(statement))
+            throw EDatabaseError(SqlBatch::FailedBatchText(SqlBatch::TransactionInBatchText()));
+    StartTransaction();
+    qsizetype affected;
+    try {
+        if (IsPostgres()) {
+            affected = PgExecute(*db.driver(), sql);
+        } else {
+            // Each statement has a result of its own; the rows changed are summed over them.
+            QSqlQuery query(db);
+            if (!query.exec(sql))
+                throw EDatabaseError(SqlErrorText(query.lastError()));
+            affected = 0;
+            do {
+                if (!query.isSelect())
+                    affected += qMax(0, query.numRowsAffected());
+            } while (query.nextResult());
+            if (query.lastError().isValid())
+                throw EDatabaseError(SqlErrorText(query.lastError()));
+        }
+        Commit();
+    } catch (const EDatabaseError& error) {
+        try {
+            Rollback();
+        } catch (const EDatabaseError&) {
+            // A transaction the failure has ended already needs no rollback.
+        }
+        throw EDatabaseError(SqlBatch::FailedBatchText(error.Message()));
+    }
+    return int(affected);
 }
 
 std::unique_ptr<TResultCursor> QtSqlBackend::Run(const QString& sql, int maxRecords) {
+    RequireRows(sql);
     QSqlQuery query(Database());
     query.setForwardOnly(true);
     if (!query.exec(sql))
@@ -223,8 +406,7 @@ std::unique_ptr<TResultCursor> QtSqlBackend::Query(const QString& sql) {
 }
 
 QString QtSqlBackend::TableQuery(const QString& table, int maxRecords) {
-    const QString name = Database().driver()->escapeIdentifier(table, QSqlDriver::TableName);
-    QString sql = QStringLiteral("SELECT * FROM %1").arg(name);
+    QString sql = QStringLiteral("SELECT * FROM %1").arg(SqlTableName(table));
     if (maxRecords > 0 && IsPostgres())
         sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
     return sql;
@@ -237,6 +419,7 @@ std::unique_ptr<TResultCursor> QtSqlBackend::OpenTable(const QString& table, int
 std::unique_ptr<TScrollCursor> QtSqlBackend::ScrollQuery(const QString& sql) {
     if (!IsPostgres())
         return nullptr;
+    RequireRows(sql);
     std::unique_ptr<PgScrollCursor> cursor = PgScrollCursor::Open(*this, Database(), sql);
     if (!cursor)
         return nullptr;
@@ -263,7 +446,7 @@ qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& para
     } else {
         ran = query.prepare(sql);
         for (const QVariant& param : params)
-            query.addBindValue(param);
+            query.addBindValue(IsPostgres() ? PgParameter(param) : param);
         ran = ran && query.exec();
     }
     if (!ran)
@@ -271,7 +454,7 @@ qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& para
     const qsizetype affected = query.numRowsAffected();
     if (rows && query.isSelect())
         while (query.next())
-            AppendRow(query, query.record().count(), *rows);
+            AppendQueryRow(query, *rows);
     if (query.lastError().isValid())
         throw EDatabaseError(SqlErrorText(query.lastError()));
     return affected;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "db/DbBackend.h"
@@ -32,6 +34,10 @@ class QtSqlBackend : public DbBackend {
     QString LostReason() const override;
     QStringList TableNames() override;
     TFieldDefs FieldDefs(const QString& table) override;
+    QString SqlName(const QString& name) override;
+    // PostgreSQL lists a table outside the public schema as "schema.table".
+    QString SqlTableName(const QString& table) override;
+    bool ReturnsRows(const QString& sql) override;
     int Execute(const QString& sql) override;
     std::unique_ptr<TResultCursor> Query(const QString& sql) override;
     std::unique_ptr<TResultCursor> OpenTable(const QString& table, int maxRecords) override;
@@ -49,6 +55,14 @@ class QtSqlBackend : public DbBackend {
     bool IsPostgres() const;
     QSqlDatabase& Database();
     std::unique_ptr<TResultCursor> Run(const QString& sql, int maxRecords);
+    // The columns of the rows `sql` returns, described unrun; -1 for several statements.
+    int ResultColumns(const QString& sql);
+    // Refuses, unrun, text that is not one statement returning rows.
+    void RequireRows(const QString& sql);
+    // Whether the text holds more than one statement.
+    bool IsBatch(const QString& sql);
+    // Keywords a bare name may not be: PostgreSQL's reserved ones, or the ODBC driver's.
+    const QSet<QString>& Keywords();
     TFieldDefs PostgresFieldDefs(const QString& table);
     QString TableQuery(const QString& table, int maxRecords);
 
@@ -57,4 +71,10 @@ class QtSqlBackend : public DbBackend {
     QSqlDatabase db_;
     bool savepoint_ = false;  // the change under way sits in the user's transaction
     std::vector<PgScrollCursor*> cursors_;
+    // How names are written, read at first use: keywords in upper case; ODBC's quote character
+    // and the letter case its bare names fold to.
+    std::optional<QSet<QString>> keywords_;
+    QString quote_;
+    bool foldsToUpper_ = false;
+    bool foldsToLower_ = false;
 };

@@ -9,6 +9,9 @@
 
 #include "core/Exception.h"
 #include "db/DeclaredType.h"
+#include "db/SqlBatch.h"
+#include "db/dataset/FieldEdit.h"
+#include "db/dataset/RawText.h"
 #include "db/dataset/RowStore.h"
 #include "db/dataset/SqlIdentifier.h"
 #include "db/sqlite/SqliteOrigins.h"
@@ -25,10 +28,18 @@ QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// Dates and times go in as the text SQLite's date functions read and its users write.
+// Dates and times go in as the text SQLite's date functions read and its users write. Text
+// that is not UTF-8 goes in as the same bytes, still TEXT: SQLite never finds a TEXT equal to
+// a BLOB.
 void Bind(sqlite3_stmt* statement, int index, const QVariant& value) {
     if (value.isNull()) {
         sqlite3_bind_null(statement, index);
+        return;
+    }
+    if (value.metaType() == QMetaType::fromType<TRawText>()) {
+        const QByteArray bytes = value.value<TRawText>().Bytes;
+        sqlite3_bind_text64(statement, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                            SQLITE_TRANSIENT, SQLITE_UTF8);
         return;
     }
     QString text;
@@ -56,20 +67,10 @@ void Bind(sqlite3_stmt* statement, int index, const QVariant& value) {
             return;
         }
         case QMetaType::QDate:
-            text = value.toDate().toString(Qt::ISODate);
+        case QMetaType::QTime:
+        case QMetaType::QDateTime:
+            text = SqlDateTimeText(value);
             break;
-        case QMetaType::QTime: {
-            const QTime time = value.toTime();
-            text = time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz")
-                                             : QStringLiteral("HH:mm:ss"));
-            break;
-        }
-        case QMetaType::QDateTime: {
-            const QDateTime stamp = value.toDateTime();
-            text = stamp.toString(stamp.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
-                                                      : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            break;
-        }
         default:
             text = value.toString();
     }
@@ -142,6 +143,26 @@ bool IsBlank(const char* from, const char* to) {
         if (!QChar::isSpace(uchar(*from)) && *from != ';')
             return false;
     return true;
+}
+
+// Whether statements follow `rest`; one that cannot even be prepared counts.
+bool AnotherStatement(sqlite3* db, const char* rest, const char* end) {
+    if (IsBlank(rest, end))
+        return false;
+    sqlite3_stmt* next = nullptr;
+    const bool another =
+        sqlite3_prepare_v2(db, rest, int(end - rest), &next, nullptr) != SQLITE_OK ||
+        next != nullptr;
+    sqlite3_finalize(next);
+    return another;
+}
+
+// Raises the flag it is given when a statement being prepared begins or ends a transaction
+// or handles a savepoint.
+int NoticeTransactions(void* flag, int action, const char*, const char*, const char*, const char*) {
+    if (action == SQLITE_TRANSACTION || action == SQLITE_SAVEPOINT)
+        *static_cast<bool*>(flag) = true;
+    return SQLITE_OK;
 }
 
 // The rows a finished statement changed itself, without those its triggers, foreign key actions
@@ -222,20 +243,76 @@ TFieldDefs SqliteBackend::FieldDefs(const QString& table) {
     return defs;
 }
 
+QString SqliteBackend::SqlName(const QString& name) {
+    const QByteArray utf8 = name.toUtf8();
+    if (IsPlainIdentifier(name) && !sqlite3_keyword_check(utf8.constData(), int(utf8.size())))
+        return name;
+    return QuoteIdentifier(name);
+}
+
+bool SqliteBackend::ReturnsRows(const QString& sql) {
+    sqlite3* db = Handle();
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    const char* rest = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, &rest) != SQLITE_OK)
+        Fail();
+    if (!statement)
+        return false;
+    const bool rows = sqlite3_column_count(statement) > 0;
+    sqlite3_finalize(statement);
+    return rows && !AnotherStatement(db, rest, text.constData() + text.size());
+}
+
 int SqliteBackend::Execute(const QString& sql) {
     sqlite3* db = Handle();
     ParkCursors();
     const QByteArray text = sql.toUtf8();
+    const char* end = text.constData() + text.size();
+    sqlite3_stmt* first = nullptr;
+    const char* rest = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &first, &rest) != SQLITE_OK)
+        Fail();
+    sqlite3_finalize(first);
+    if (!first || !AnotherStatement(db, rest, end))
+        return int(RunStatements(text));
+    // A savepoint nests inside a transaction of the user's own and is one of its own otherwise.
+    RunStatements("SAVEPOINT quorva_batch");
+    qsizetype affected;
+    try {
+        affected = RunStatements(text, true);
+        RunStatements("RELEASE quorva_batch");
+    } catch (const EDatabaseError& error) {
+        // An error that ended the whole transaction has taken the savepoint with it.
+        if (!sqlite3_get_autocommit(db))
+            RunStatements("ROLLBACK TO quorva_batch; RELEASE quorva_batch");
+        throw EDatabaseError(SqlBatch::FailedBatchText(error.Message()));
+    }
+    return int(affected);
+}
+
+qsizetype SqliteBackend::RunStatements(const QByteArray& text, bool refuseTransactions) {
+    sqlite3* db = Handle();
     const char* tail = text.constData();
     const char* end = tail + text.size();
     sqlite3_int64 affected = 0;
     while (tail < end) {
         sqlite3_stmt* statement = nullptr;
         const char* rest = nullptr;
-        if (sqlite3_prepare_v2(db, tail, int(end - tail), &statement, &rest) != SQLITE_OK)
+        bool controls = false;
+        if (refuseTransactions)
+            sqlite3_set_authorizer(db, NoticeTransactions, &controls);
+        const int prepared = sqlite3_prepare_v2(db, tail, int(end - tail), &statement, &rest);
+        if (refuseTransactions)
+            sqlite3_set_authorizer(db, nullptr, nullptr);
+        if (prepared != SQLITE_OK)
             Fail();
         if (!statement)
             break;  // only blanks or comments were left
+        if (controls) {
+            sqlite3_finalize(statement);
+            throw EDatabaseError(SqlBatch::TransactionInBatchText());
+        }
         const sqlite3_int64 before = sqlite3_total_changes64(db);
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
@@ -246,7 +323,7 @@ int SqliteBackend::Execute(const QString& sql) {
         affected += DirectChanges(db, before);
         tail = rest;
     }
-    return int(affected);
+    return qsizetype(affected);
 }
 
 sqlite3_stmt* SqliteBackend::PrepareQuery(const QString& sql, TSqliteOrigins& origins) {
@@ -263,17 +340,10 @@ sqlite3_stmt* SqliteBackend::PrepareQuery(const QString& sql, TSqliteOrigins& or
         sqlite3_finalize(statement);
         throw EDatabaseError(QStringLiteral("CommandText does not return a result set"));
     }
-    if (!IsBlank(rest, text.constData() + text.size())) {
-        // A second statement would otherwise be dropped without a word.
-        sqlite3_stmt* next = nullptr;
-        const bool another =
-            sqlite3_prepare_v2(db, rest, -1, &next, nullptr) != SQLITE_OK || next != nullptr;
-        sqlite3_finalize(next);
-        if (another) {
-            sqlite3_finalize(statement);
-            throw EDatabaseError(
-                QStringLiteral("Only one statement can be opened as a result set"));
-        }
+    // A second statement would otherwise be dropped without a word.
+    if (AnotherStatement(db, rest, text.constData() + text.size())) {
+        sqlite3_finalize(statement);
+        throw EDatabaseError(QStringLiteral("Only one statement can be opened as a result set"));
     }
     return statement;
 }
@@ -306,7 +376,7 @@ void SqliteBackend::ParkCursors() {
 }
 
 QString SqliteBackend::TableQuery(const QString& table, int maxRecords) {
-    QString sql = QStringLiteral("SELECT * FROM %1").arg(QuoteIdentifier(table));
+    QString sql = QStringLiteral("SELECT * FROM %1").arg(SqlName(table));
     if (maxRecords > 0)
         sql += QStringLiteral(" LIMIT %1").arg(maxRecords);
     return sql;
@@ -341,13 +411,16 @@ qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& par
 
 // A savepoint nests inside a transaction the user began with BEGIN, where BEGIN would fail.
 void SqliteBackend::StartTransaction() {
-    Execute(QStringLiteral("SAVEPOINT quorva_change"));
+    ParkCursors();
+    RunStatements("SAVEPOINT quorva_change");
 }
 
 void SqliteBackend::Commit() {
-    Execute(QStringLiteral("RELEASE quorva_change"));
+    ParkCursors();
+    RunStatements("RELEASE quorva_change");
 }
 
 void SqliteBackend::Rollback() {
-    Execute(QStringLiteral("ROLLBACK TO quorva_change; RELEASE quorva_change"));
+    ParkCursors();
+    RunStatements("ROLLBACK TO quorva_change; RELEASE quorva_change");
 }

@@ -22,6 +22,8 @@ class SqliteBackend : public DbBackend {
     bool IsOpen() const override { return db_ != nullptr; }
     QStringList TableNames() override;
     TFieldDefs FieldDefs(const QString& table) override;
+    QString SqlName(const QString& name) override;
+    bool ReturnsRows(const QString& sql) override;
     int Execute(const QString& sql) override;
     // Only one statement may stand in `sql`; one that returns no columns is refused unrun.
     std::unique_ptr<TResultCursor> Query(const QString& sql) override;
@@ -37,7 +39,10 @@ class SqliteBackend : public DbBackend {
   private:
     sqlite3* Handle();
     sqlite3_stmt* PrepareQuery(const QString& sql, TSqliteOrigins& origins);
-    static QString TableQuery(const QString& table, int maxRecords);
+    QString TableQuery(const QString& table, int maxRecords);
+    // Runs the statements of `text` one after the other, as they stand; returns the rows they
+    // changed. `refuseTransactions` refuses a statement that begins or ends a transaction.
+    qsizetype RunStatements(const QByteArray& text, bool refuseTransactions = false);
     // A statement left in the middle of its rows keeps the connection's changes from being
     // committed: the open cursors let go of theirs before anything is written.
     void ParkCursors();
