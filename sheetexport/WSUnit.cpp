@@ -9,6 +9,7 @@
 
 #include "WSCommands.h"
 #include "XlsRegistration.h"
+#include "core/CheckedFileCopy.h"
 #include "registry/Registry.h"
 
 QString ExcelCommand;
@@ -284,9 +285,11 @@ void TWorkSheet::SaveAs(const QString& target) {
         QLatin1Char('.') + QFileInfo(backup).fileName() + QStringLiteral(".saving"));
     const bool hadWorkbook = targetInfo.exists();
     if (hadWorkbook) {
-        QFile::remove(pending);
-        if (!QFile::copy(target, pending))
-            throw WSError(CannotKeep(backup));
+        try {
+            CopyFileChecked(target, pending);
+        } catch (const EInOutError& error) {
+            throw WSError(CannotKeep(backup) + QStringLiteral(": ") + error.Message());
+        }
     }
     saving_ = true;
     try {

@@ -8,12 +8,11 @@
 #include <QLocale>
 #include <QTemporaryFile>
 #include <map>
-#include <string_view>
 
 #include "ExcelPalette.h"
 #include "NumberText.h"
 #include "XlsxCellText.h"
-#include "core/CheckedSaveFile.h"
+#include "core/CheckedFileCopy.h"
 #include "core/Exception.h"
 
 namespace {
@@ -127,29 +126,6 @@ QString Fill(lxw_workbook* workbook, const TSheetModel& sheet) {
     return QString();
 }
 
-// libxlsxwriter writes its file without telling why a write failed; the finished workbook is
-// copied into the target through a checked save, which does.
-QString CopyInto(const QString& made, const QString& path) {
-    constexpr qint64 kChunkBytes = 1 << 20;
-    QFile workbook(made);
-    if (!workbook.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read the workbook made for \"%1\": %2")
-            .arg(path, workbook.errorString());
-    try {
-        TCheckedSaveFile target(path);
-        while (!workbook.atEnd()) {
-            const QByteArray chunk = workbook.read(kChunkBytes);
-            if (workbook.error() != QFileDevice::NoError)
-                return QStringLiteral("cannot read the workbook made for \"%1\": %2")
-                    .arg(path, workbook.errorString());
-            target.Write(std::string_view(chunk.constData(), std::size_t(chunk.size())));
-        }
-        target.Commit();
-    } catch (const EInOutError& error) {
-        return error.Message();
-    }
-    return QString();
-}
 }  // namespace
 
 QString WriteWorkbook(const TSheetModel& sheet, const QString& path) {
@@ -167,5 +143,12 @@ QString WriteWorkbook(const TSheetModel& sheet, const QString& path) {
     if (closed != LXW_NO_ERROR)
         return QStringLiteral("cannot write \"%1\": %2")
             .arg(path, QString::fromUtf8(lxw_strerror(closed)));
-    return CopyInto(made.fileName(), path);
+    // libxlsxwriter writes its file without telling why a write failed; the finished workbook
+    // is copied into the target through a checked save, which does.
+    try {
+        CopyFileChecked(made.fileName(), path);
+    } catch (const EInOutError& error) {
+        return error.Message();
+    }
+    return QString();
 }
