@@ -1,0 +1,145 @@
+#include "db/qtsql/PgSession.h"
+
+#include <utility>
+
+#include "core/Exception.h"
+#include "db/qtsql/Libpq.h"
+#include "db/qtsql/PgScrollCursor.h"
+
+namespace {
+
+const QString kTransactionEnded =
+    QStringLiteral("The rows of this result are no longer at hand: the transaction it was read "
+                   "in has ended");
+
+}  // namespace
+
+void PgSession::Detach() {
+    ForgetAll(QStringLiteral("Database is not open"));
+    own_ = false;
+    driver_ = nullptr;
+}
+
+void PgSession::Settle() {
+    for (PgScrollCursor* cursor : std::vector(cursors_))
+        cursor->TakePending();
+    // An answer taken in may have been a failure.
+    if (own_ && driver_ && PgTransactionFailed(*driver_))
+        EndProgramTransaction(kTransactionEnded);
+}
+
+void PgSession::Run(const char* command) {
+    if (!driver_)
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    PgExecute(*driver_, QString::fromLatin1(command));
+}
+
+bool PgSession::PrepareDeclare() {
+    Settle();
+    if (!driver_)
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    if (PgTransactionFailed(*driver_))
+        return false;
+    freshTransaction_ = !PgInTransaction(*driver_);
+    if (freshTransaction_) {
+        Run("BEGIN");
+        own_ = true;
+    } else {
+        Run("SAVEPOINT quorva_cursor");
+    }
+    return true;
+}
+
+void PgSession::Declared(PgScrollCursor* cursor) {
+    if (!freshTransaction_)
+        Run("RELEASE SAVEPOINT quorva_cursor");
+    cursors_.push_back(cursor);
+}
+
+void PgSession::DeclareFailed() {
+    try {
+        if (freshTransaction_) {
+            own_ = false;
+            Run("ROLLBACK");
+        } else {
+            Run("ROLLBACK TO SAVEPOINT quorva_cursor");
+            Run("RELEASE SAVEPOINT quorva_cursor");
+        }
+    } catch (const EDatabaseError&) {
+        // A connection lost meanwhile: the statement's own failure is the one to report.
+    }
+}
+
+void PgSession::Closed(PgScrollCursor* cursor) {
+    std::erase(cursors_, cursor);
+    if (own_ && cursors_.empty())
+        EndProgramTransaction(kTransactionEnded);
+}
+
+void PgSession::CursorFailed() {
+    if (own_ && driver_ && PgTransactionFailed(*driver_))
+        EndProgramTransaction(kTransactionEnded);
+}
+
+void PgSession::Step(const std::function<void()>& run, bool changes) {
+    if (!own_) {
+        run();
+        return;
+    }
+    Run("SAVEPOINT quorva_step");
+    try {
+        run();
+    } catch (...) {
+        try {
+            Run("ROLLBACK TO SAVEPOINT quorva_step");
+            Run("RELEASE SAVEPOINT quorva_step");
+        } catch (const EDatabaseError&) {
+            // A connection lost meanwhile: the statement's own failure is the one to report.
+        }
+        throw;
+    }
+    Run("RELEASE SAVEPOINT quorva_step");
+    if (changes)
+        CommitProgramTransaction();
+}
+
+void PgSession::CommitProgramTransaction() {
+    if (own_)
+        EndProgramTransaction(kTransactionEnded);
+}
+
+void PgSession::EndCursors() {
+    Settle();
+    if (own_) {
+        EndProgramTransaction(kTransactionEnded);
+        return;
+    }
+    // Cursors in the user's transaction: their portals would stay until it ends.
+    const bool healthy = driver_ && PgInTransaction(*driver_) && !PgTransactionFailed(*driver_);
+    for (PgScrollCursor* cursor : std::vector(cursors_)) {
+        if (healthy) {
+            try {
+                PgExecute(*driver_, QStringLiteral("CLOSE ") + cursor->Name());
+            } catch (const EDatabaseError&) {
+                // Gone with the transaction already.
+            }
+        }
+        cursor->Forget(kTransactionEnded);
+    }
+    cursors_.clear();
+}
+
+void PgSession::EndProgramTransaction(const QString& why) {
+    ForgetAll(why);
+    own_ = false;
+    if (!driver_)
+        return;
+    // A failed transaction takes only a rollback; a healthy one holds what the program's
+    // cursors did (a volatile function's writes), kept as reading them client-side keeps them.
+    Run(PgTransactionFailed(*driver_) ? "ROLLBACK" : "COMMIT");
+}
+
+void PgSession::ForgetAll(const QString& why) {
+    for (PgScrollCursor* cursor : std::exchange(cursors_, {}))
+        cursor->Forget(why);
+}
