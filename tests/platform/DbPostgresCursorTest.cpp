@@ -85,6 +85,9 @@ std::string SessionName(const ::testing::TestParamInfo<SessionCase>& info) {
 // another program wrote since and wherever the cursor stood; stopped, it reads no further.
 // Rows of 2 KB make batches of a few thousand rows.
 TEST_P(PostgresCursor, WalksOneStateOnceInOrder) {
+    // What cannot be a cursor is left to client-side reading, the transaction unharmed.
+    EXPECT_FALSE(Backend().ScrollQuery(QStringLiteral("SHOW search_path")));
+    EXPECT_FALSE(Backend().ScrollQuery(QStringLiteral("SELECT 1; SELECT 2")));
     const std::unique_ptr<TScrollCursor> cursor =
         Backend().ScrollQuery(QStringLiteral("SELECT id, label, pad FROM numbers ORDER BY id"));
     ASSERT_TRUE(cursor);

@@ -56,17 +56,15 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, PgSessi
     const TLibpq& pq = Libpq();
     if (!pq.freemem || !pq.sendQueryParams || !PgConnection(*db.driver()))
         return nullptr;
-    std::unique_ptr<PgScrollCursor> cursor(new PgScrollCursor(session));
-    cursor->name_ = QStringLiteral("quorva_rows_%1").arg(++opened);
     if (!session.PrepareDeclare())
         return nullptr;
+    const QString name = QStringLiteral("quorva_rows_%1").arg(++opened);
     void* connection = PgConnection(*db.driver());
     bool cancelled = false;
     try {
         // One statement only: the server refuses several in one DECLARE.
-        PgSendOne(connection, QStringLiteral("DECLARE %1 SCROLL CURSOR FOR\n%2")
-                                  .arg(cursor->name_, Body(sql))
-                                  .toUtf8());
+        PgSendOne(connection,
+                  QStringLiteral("DECLARE %1 SCROLL CURSOR FOR\n%2").arg(name, Body(sql)).toUtf8());
         TBusyWait busy([&cancelled, &db] { cancelled = PgCancel(*db.driver()); });
         PgWaitWhileBusy(connection, [&busy] { busy.Pump(); });
         PgAnswer(connection);
@@ -76,6 +74,8 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, PgSessi
             throw EOperationCancelled(QStringLiteral("Cancelled"));
         return nullptr;
     }
+    std::unique_ptr<PgScrollCursor> cursor(new PgScrollCursor(session));
+    cursor->name_ = name;
     session.Declared(cursor.get());
     // FETCH 0 reads no row but describes the result, with the tables its columns come from.
     QSqlQuery describe(db);
