@@ -93,14 +93,8 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, PgSessi
 PgScrollCursor::~PgScrollCursor() {
     if (!gone_.isEmpty() || name_.isEmpty())
         return;
-    try {
-        TakePending();
-        ahead_ = TPgResult();
-        if (QSqlDriver* driver = session_.Driver(); driver && !PgTransactionFailed(*driver))
-            PgExecute(*driver, QStringLiteral("CLOSE ") + name_);
-    } catch (const EDatabaseError&) {
-        // Gone with its transaction or its connection: nothing is left to close.
-    }
+    TakePending();
+    ahead_ = TPgResult();
     try {
         session_.Closed(this);
     } catch (const EDatabaseError&) {
@@ -155,6 +149,9 @@ void PgScrollCursor::Send(const QString& command) {
     session_.Settle();
     CheckOpen();
     try {
+        // Nothing is sent on a lost connection: libpq's reason for the loss stays the one reported.
+        if (PgConnectionBroken(*session_.Driver()))
+            throw EDatabaseError(PgConnectionError(*session_.Driver()));
         PgSend(connection, command.toUtf8());
     } catch (const EDatabaseError&) {
         next_ = -1;

@@ -28,10 +28,23 @@ void PgSession::Settle() {
         EndProgramTransaction(kTransactionEnded);
 }
 
-void PgSession::Run(const char* command) {
+void PgSession::Run(const QString& command) {
     if (!driver_)
         throw EDatabaseError(QStringLiteral("Database is not open"));
-    PgExecute(*driver_, QString::fromLatin1(command));
+    // Nothing is sent on a lost connection: libpq's reason for the loss stays the one reported.
+    if (PgConnectionBroken(*driver_))
+        throw EDatabaseError(PgConnectionError(*driver_));
+    PgExecute(*driver_, command);
+}
+
+void PgSession::ClosePortal(PgScrollCursor* cursor) {
+    if (!driver_ || !PgInTransaction(*driver_) || PgTransactionFailed(*driver_))
+        return;
+    try {
+        Run(QStringLiteral("CLOSE ") + cursor->Name());
+    } catch (const EDatabaseError&) {
+        // Gone with its transaction or its connection.
+    }
 }
 
 bool PgSession::PrepareDeclare() {
@@ -42,17 +55,17 @@ bool PgSession::PrepareDeclare() {
         return false;
     freshTransaction_ = !PgInTransaction(*driver_);
     if (freshTransaction_) {
-        Run("BEGIN");
+        Run(QStringLiteral("BEGIN"));
         own_ = true;
     } else {
-        Run("SAVEPOINT quorva_cursor");
+        Run(QStringLiteral("SAVEPOINT quorva_cursor"));
     }
     return true;
 }
 
 void PgSession::Declared(PgScrollCursor* cursor) {
     if (!freshTransaction_)
-        Run("RELEASE SAVEPOINT quorva_cursor");
+        Run(QStringLiteral("RELEASE SAVEPOINT quorva_cursor"));
     cursors_.push_back(cursor);
 }
 
@@ -60,10 +73,10 @@ void PgSession::DeclareFailed() {
     try {
         if (freshTransaction_) {
             own_ = false;
-            Run("ROLLBACK");
+            Run(QStringLiteral("ROLLBACK"));
         } else {
-            Run("ROLLBACK TO SAVEPOINT quorva_cursor");
-            Run("RELEASE SAVEPOINT quorva_cursor");
+            Run(QStringLiteral("ROLLBACK TO SAVEPOINT quorva_cursor"));
+            Run(QStringLiteral("RELEASE SAVEPOINT quorva_cursor"));
         }
     } catch (const EDatabaseError&) {
         // A connection lost meanwhile: the statement's own failure is the one to report.
@@ -71,6 +84,7 @@ void PgSession::DeclareFailed() {
 }
 
 void PgSession::Closed(PgScrollCursor* cursor) {
+    ClosePortal(cursor);
     std::erase(cursors_, cursor);
     if (own_ && cursors_.empty())
         EndProgramTransaction(kTransactionEnded);
@@ -86,19 +100,19 @@ void PgSession::Step(const std::function<void()>& run, bool changes) {
         run();
         return;
     }
-    Run("SAVEPOINT quorva_step");
+    Run(QStringLiteral("SAVEPOINT quorva_step"));
     try {
         run();
     } catch (...) {
         try {
-            Run("ROLLBACK TO SAVEPOINT quorva_step");
-            Run("RELEASE SAVEPOINT quorva_step");
+            Run(QStringLiteral("ROLLBACK TO SAVEPOINT quorva_step"));
+            Run(QStringLiteral("RELEASE SAVEPOINT quorva_step"));
         } catch (const EDatabaseError&) {
             // A connection lost meanwhile: the statement's own failure is the one to report.
         }
         throw;
     }
-    Run("RELEASE SAVEPOINT quorva_step");
+    Run(QStringLiteral("RELEASE SAVEPOINT quorva_step"));
     if (changes)
         CommitProgramTransaction();
 }
@@ -115,18 +129,10 @@ void PgSession::EndCursors() {
         return;
     }
     // Cursors in the user's transaction: their portals would stay until it ends.
-    const bool healthy = driver_ && PgInTransaction(*driver_) && !PgTransactionFailed(*driver_);
-    for (PgScrollCursor* cursor : std::vector(cursors_)) {
-        if (healthy) {
-            try {
-                PgExecute(*driver_, QStringLiteral("CLOSE ") + cursor->Name());
-            } catch (const EDatabaseError&) {
-                // Gone with the transaction already.
-            }
-        }
+    for (PgScrollCursor* cursor : std::exchange(cursors_, {})) {
+        ClosePortal(cursor);
         cursor->Forget(kTransactionEnded);
     }
-    cursors_.clear();
 }
 
 void PgSession::EndProgramTransaction(const QString& why) {
@@ -136,7 +142,7 @@ void PgSession::EndProgramTransaction(const QString& why) {
         return;
     // A failed transaction takes only a rollback; a healthy one holds what the program's
     // cursors did (a volatile function's writes), kept as reading them client-side keeps them.
-    Run(PgTransactionFailed(*driver_) ? "ROLLBACK" : "COMMIT");
+    Run(PgTransactionFailed(*driver_) ? QStringLiteral("ROLLBACK") : QStringLiteral("COMMIT"));
 }
 
 void PgSession::ForgetAll(const QString& why) {

@@ -34,7 +34,8 @@ class PgSession {
     // The declaration succeeded, and the cursor now lives here; or it failed and is undone.
     void Declared(PgScrollCursor* cursor);
     void DeclareFailed();
-    // A cursor closed its portal; the program's transaction ends with its last cursor.
+    // A cursor closes: its portal is closed, and the program's transaction ends with its last
+    // cursor.
     void Closed(PgScrollCursor* cursor);
     // A cursor's command failed (or was cancelled): the program's transaction, aborted by it, is
     // rolled back, and the cursors in it end.
@@ -53,7 +54,8 @@ class PgSession {
 
   private:
     // Runs one command of the session's own; raises EDatabaseError when it fails.
-    void Run(const char* command);
+    void Run(const QString& command);
+    void ClosePortal(PgScrollCursor* cursor);
     // Ends the program's transaction (rolled back when it failed) and the cursors in it.
     void EndProgramTransaction(const QString& why);
     void ForgetAll(const QString& why);
