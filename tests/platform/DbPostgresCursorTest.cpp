@@ -138,6 +138,20 @@ TEST_P(PostgresCursor, WalksOneStateOnceInOrder) {
     cursor->Read(0, 2, page);
     ASSERT_EQ(page.RowCount(), 2);
     EXPECT_EQ(page.Value(0, 1).toString(), QStringLiteral("n1"));
+
+    // Escape while a batch is at work ends the walk; the program's transaction is not left
+    // aborted.
+    EXPECT_THROW(cursor->Walk(
+                     [&cursor](TRowStore&) {
+                         cursor->Interrupt();
+                         return true;
+                     },
+                     {}),
+                 EOperationCancelled);
+    if (!GetParam().userTransaction) {
+        EXPECT_EQ(Value(connection, QStringLiteral("SELECT count(*) FROM notes")),
+                  QStringLiteral("1"));
+    }
 }
 
 // The write-back inside the program's transaction is committed at once, which ends the cursor;

@@ -271,6 +271,12 @@ void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
         if (!more)
             return;
         CheckOpen();
+        // Escape while the rows were at work, the next batch asked for already.
+        if (interrupted_.exchange(false)) {
+            TakeAhead(-1, 0);
+            session_.CursorFailed();
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
+        }
     }
 }
 
