@@ -340,19 +340,28 @@ class ServerCursor : public PostgresSuite {
             QStringList after;
         };
         const Case cases[] = {
-            {"search_path", {QStringLiteral("SET search_path TO other, public")},
-             "SELECT customer FROM orders WHERE id = 1", "Other",
+            {"search_path",
+             {QStringLiteral("SET search_path TO other, public")},
+             "SELECT customer FROM orders WHERE id = 1",
+             "Other",
              {QStringLiteral("SET search_path TO public")}},
             {"open transaction",
              {QStringLiteral("BEGIN"),
               QStringLiteral("UPDATE orders SET customer = 'Uncommitted' WHERE id = 1")},
-             "SELECT customer FROM orders WHERE id = 1", "Uncommitted", {QStringLiteral("ROLLBACK")}},
+             "SELECT customer FROM orders WHERE id = 1",
+             "Uncommitted",
+             {QStringLiteral("ROLLBACK")}},
             {"column added in the open transaction",
              {QStringLiteral("BEGIN"),
               QStringLiteral("ALTER TABLE orders ADD COLUMN extra int DEFAULT 7")},
-             "SELECT extra FROM orders WHERE id = 3", "7", {QStringLiteral("ROLLBACK")}},
-            {"temporary table", {QStringLiteral("CREATE TEMP TABLE scratch AS SELECT 'Temp' AS t")},
-             "SELECT t FROM scratch", "Temp", {QStringLiteral("DROP TABLE scratch")}},
+             "SELECT extra FROM orders WHERE id = 3",
+             "7",
+             {QStringLiteral("ROLLBACK")}},
+            {"temporary table",
+             {QStringLiteral("CREATE TEMP TABLE scratch AS SELECT 'Temp' AS t")},
+             "SELECT t FROM scratch",
+             "Temp",
+             {QStringLiteral("DROP TABLE scratch")}},
         };
         for (const Case& sessionCase : cases) {
             SCOPED_TRACE(sessionCase.name);

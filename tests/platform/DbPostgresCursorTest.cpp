@@ -36,10 +36,10 @@ class PostgresCursor : public PostgresSuite, public ::testing::WithParamInterfac
         if (IsSkipped())
             return;
         OpenConnection(other, server_->ConnectionString(QStringLiteral("cursors")));
-        other.Backend().Execute(QStringLiteral(
-            "DELETE FROM notes; INSERT INTO notes VALUES (1, 'before');"
-            "DELETE FROM numbers WHERE id > 5000;"
-            "INSERT INTO numbers VALUES (1, 'n1', '') ON CONFLICT DO NOTHING"));
+        other.Backend().Execute(
+            QStringLiteral("DELETE FROM notes; INSERT INTO notes VALUES (1, 'before');"
+                           "DELETE FROM numbers WHERE id > 5000;"
+                           "INSERT INTO numbers VALUES (1, 'n1', '') ON CONFLICT DO NOTHING"));
         OpenConnection(connection, server_->ConnectionString(QStringLiteral("cursors")));
         if (GetParam().userTransaction)
             Backend().Execute(QStringLiteral("BEGIN"));
@@ -103,9 +103,9 @@ TEST_P(PostgresCursor, WalksOneStateOnceInOrder) {
     if (!GetParam().userTransaction) {
         // The program's failing statements leave its own transaction, and the cursor, usable.
         EXPECT_THROW(Backend().FieldDefs(QStringLiteral("no_such_table")), EDatabaseError);
-        EXPECT_THROW(Backend().ExecuteWith(QStringLiteral("SELECT nonsense FROM numbers"), {},
-                                           nullptr),
-                     EDatabaseError);
+        EXPECT_THROW(
+            Backend().ExecuteWith(QStringLiteral("SELECT nonsense FROM numbers"), {}, nullptr),
+            EDatabaseError);
         EXPECT_THROW(Backend().ReturnsRows(QStringLiteral("SELEC 1")), EDatabaseError);
     }
 

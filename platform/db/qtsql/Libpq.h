@@ -20,8 +20,8 @@ struct TLibpq {
     const char* (*errorMessage)(const void* connection) = nullptr;
     int (*sendQuery)(void* connection, const char* command) = nullptr;
     int (*sendQueryParams)(void* connection, const char* command, int count,
-                           const unsigned int* types, const char* const* values,
-                           const int* lengths, const int* formats, int resultFormat) = nullptr;
+                           const unsigned int* types, const char* const* values, const int* lengths,
+                           const int* formats, int resultFormat) = nullptr;
     int (*isBusy)(void* connection) = nullptr;
     void* (*getResult)(void* connection) = nullptr;
     int (*resultStatus)(const void* result) = nullptr;

@@ -51,7 +51,7 @@ qsizetype Rows(const TPgResult& result) {
 }  // namespace
 
 std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, PgSession& session,
-                                                    const QSqlDatabase& db, const QString& sql) {
+                                                     const QSqlDatabase& db, const QString& sql) {
     static int opened = 0;
     const TLibpq& pq = Libpq();
     if (!pq.freemem || !pq.sendQueryParams || !PgConnection(*db.driver()))

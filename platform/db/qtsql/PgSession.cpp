@@ -8,9 +8,9 @@
 
 namespace {
 
-const QString kTransactionEnded =
-    QStringLiteral("The rows of this result are no longer at hand: the transaction it was read "
-                   "in has ended");
+const QString kTransactionEnded = QStringLiteral(
+    "The rows of this result are no longer at hand: the transaction it was read "
+    "in has ended");
 
 }  // namespace
 

@@ -62,6 +62,6 @@ class PgSession {
 
     QSqlDriver* driver_ = nullptr;
     std::vector<PgScrollCursor*> cursors_;
-    bool own_ = false;              // the open transaction is the program's
+    bool own_ = false;               // the open transaction is the program's
     bool freshTransaction_ = false;  // begun for the cursor being declared
 };

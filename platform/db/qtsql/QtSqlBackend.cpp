@@ -113,8 +113,8 @@ class QtSqlCursor : public TResultCursor {
 // Whether a statement of the program's own changes data: anything but a read.
 bool Writes(const QString& sql) {
     static const QStringList reads{QStringLiteral("SELECT"), QStringLiteral("EXPLAIN"),
-                                   QStringLiteral("SHOW"), QStringLiteral("VALUES"),
-                                   QStringLiteral("TABLE"), QStringLiteral("WITH")};
+                                   QStringLiteral("SHOW"),   QStringLiteral("VALUES"),
+                                   QStringLiteral("TABLE"),  QStringLiteral("WITH")};
     const QString text = sql.trimmed();
     qsizetype end = 0;
     while (end < text.size() && text[end].isLetter())
