@@ -125,29 +125,26 @@ void TDBGridPrint::WriteWorksheet(TWorkSheet& sheet) {
     else
         DdePause = uint16_t(std::min(pause, 0xFFFF));
 
-    dataSet->DisableControls();
-    struct TEnable {
-        TDataSet& dataSet;
-        ~TEnable() { dataSet.EnableControls(); }
-    } enable{*dataSet};
     int row = 2;
-    dataSet->First();
-    while (!dataSet->Eof()) {
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const TColumnRec& column = columns[i];
-            if (Exported(column)) {
-                sheet.WriteCell({row, int32_t(i) + 1, -1,
-                                 column.Field ? column.Field->DisplayText() : QString(),
-                                 column.Alignment, &column.Font, column.FontColor});
+    // One state of the rows, streamed; the progress window's Stop is heard meanwhile.
+    dataSet->Walk(
+        [&] {
+            for (size_t i = 0; i < columns.size(); ++i) {
+                const TColumnRec& column = columns[i];
+                if (Exported(column)) {
+                    sheet.WriteCell({row, int32_t(i) + 1, -1,
+                                     column.Field ? column.Field->DisplayText() : QString(),
+                                     column.Alignment, &column.Font, column.FontColor});
+                }
             }
-        }
-        ExportProgress(row);
-        QThread::msleep(unsigned(pause));
-        if (TWorkSheet::TransferAborted || CancelRequested())
-            break;
-        ++row;
-        dataSet->Next();
-    }
+            ExportProgress(row);
+            QThread::msleep(unsigned(pause));
+            if (TWorkSheet::TransferAborted || CancelRequested())
+                return false;
+            ++row;
+            return true;
+        },
+        [] { QCoreApplication::processEvents(); });
 }
 
 void TDBGridPrint::ExportProgress(int row) {

@@ -49,6 +49,10 @@ void TDBGridModel::Watch() {
                     const int shown = ModelRow(row);
                     if (shown >= 0 && columnCount() > 0)
                         emit dataChanged(index(shown, 0), index(shown, columnCount() - 1));
+                })
+             << connect(dataSet, &TDataSet::RowsReread, this, [this] {
+                    if (span_ > 0 && columnCount() > 0)
+                        emit dataChanged(index(0, 0), index(span_ - 1, columnCount() - 1));
                 });
 }
 
