@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -168,7 +169,13 @@ void TMainForm::CreateControls() {
     ExportSheet1 = new QAction(QStringLiteral("Export to spreadsheet\u2026"), DBGrid1);
     ExportSheet1->setObjectName(QStringLiteral("ExportSheet1"));
     DBGrid1->addAction(ExportSheet1);
-    DBGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // One menu for the window's life: a screen reader keeps what it learnt of an item with the
+    // menu it first saw it in, and a menu made for each opening leaves that empty next time.
+    PopupMenu1 = new QMenu(DBGrid1);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->setAccessibleName(QStringLiteral("Grid menu"));
+    PopupMenu1->addAction(ExportSheet1);
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     CheckBox1 = MakeCheckBox(client, "CheckBox1", QStringLiteral("Grid is ReadOnly"),
                              QStringLiteral("Toggle grid ReadOnly or changable"));
@@ -280,6 +287,8 @@ void TMainForm::CreateDataAccess() {
 void TMainForm::ConnectHandlers() {
     connect(OpenADOButton, &QPushButton::clicked, this, Guard([this] { OpenADOButtonClick(); }));
     connect(ExportSheet1, &QAction::triggered, this, Guard([this] { ExportSheet1Click(); }));
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
     connect(OpenBDEButton, &QPushButton::clicked, this, Guard([this] { OpenBDEButtonClick(); }));
     connect(CloseConnButton, &QPushButton::clicked, this,
             Guard([this] { CloseConnButtonClick(); }));

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -106,6 +107,8 @@ class TMainForm : public QMainWindow {
     QCheckBox* CheckBox2;
     TDBGrid* DBGrid1;
     QAction* ExportSheet1;
+    // The grid's context menu.
+    QMenu* PopupMenu1;
     QCheckBox* CheckBox1;
     QCheckBox* TruncateColumnsCheckbox;
     QPushButton* Button5;

@@ -2,6 +2,7 @@
 #include <QFileInfo>
 
 #include "MainUnit.h"
+#include "WSCommands.h"
 #include "ui/Accessibility.h"
 #include "ui/ModalSeam.h"
 
@@ -48,11 +49,20 @@ void TMainForm::ExportSheet1Click() {
     ExportDialog1.title = QStringLiteral("Export to spreadsheet");
     ExportDialog1.filter = QStringLiteral("Workbook (*.XLS)|*.XLS|");
     ExportDialog1.defaultExt = QStringLiteral("XLS");
-    ExportDialog1.overwritePrompt = true;
+    // The export writes the name with its extension replaced by ".XLS": that file is the one
+    // asked about, not the name typed.
+    ExportDialog1.overwritePrompt = false;
     const std::optional<QString> chosen = Modal().SaveFile(this, ExportDialog1);
     if (!chosen)
         return;
-    DBGridPrint1->SetWSFileName(QFileInfo(*chosen).absoluteFilePath());
+    const QString name = QFileInfo(*chosen).absoluteFilePath();
+    const QString workbook = WorkbookPath(name);
+    if (QFileInfo::exists(workbook) &&
+        !Modal().Confirm(QStringLiteral("\"%1\" already exists.\rReplace it? The previous "
+                                        "workbook is kept as \"%2\".")
+                             .arg(workbook, BackupPath(workbook))))
+        return;
+    DBGridPrint1->SetWSFileName(name);
     // The adapter's own command; what it raises is shown like any other error.
     QCoreApplication::postEvent(DBGridPrint1, new TVelloxMessageEvent(WM_EXPORTSHEET));
 }

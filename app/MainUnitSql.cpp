@@ -8,6 +8,7 @@
 #include "MainUnit.h"
 #include "SqlText.h"
 #include "core/Exception.h"
+#include "core/FileBytes.h"
 #include "ui/EventGuard.h"
 
 void TMainForm::Memo1Change() {
@@ -47,11 +48,10 @@ void TMainForm::Button4Click() {
         return;
     const QFileInfo info(*chosen);
     OpenDialog1.initialDir = info.absolutePath();
-    QFile file(*chosen);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(*chosen, file.errorString()));
-    Memo1->setPlainText(SqlText::DecodeSqlFile(file.readAll(), *chosen));
+    const TFileBytes file = ReadFileBytes(*chosen);
+    if (!file.failure.isEmpty())
+        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(*chosen, file.failure));
+    Memo1->setPlainText(SqlText::DecodeSqlFile(file.bytes, *chosen));
 }
 
 void TMainForm::CheckBox2Click() {

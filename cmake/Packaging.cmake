@@ -32,4 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mdbtools, odbc-mdbtools, cups")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "odbc-postgresql")
 
+# The machine's registration of the spreadsheet server is the administrator's to change, and
+# kept over upgrades.
+file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${QUORVA_MACHINE_REGISTRY_DIR}/registry.reg\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
+
 include(CPack)

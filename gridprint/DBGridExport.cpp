@@ -1,6 +1,7 @@
 // The grid copied into a workbook of the spreadsheet program.
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include "DBGridPrt.h"
 #include "DdePause.h"
 #include "VelloxStrings.h"
+#include "WSCommands.h"
 #include "WSUnit.h"
 #include "core/Exception.h"
 #include "db/dataset/DataSet.h"
@@ -24,6 +26,8 @@ const QString kNoSpreadsheet = QStringLiteral(
     "MS Excel not found or not available.\rExport was written to file \"Vellox.TXT\"");
 const QString kExporting = QStringLiteral("Exporting to Excel");
 const QString kRowPrefix = QStringLiteral("Row ");
+const QString kCellsCut =
+    QStringLiteral("Cells cut to the spreadsheet's %1 characters: %2, the first at %3.");
 
 // The name without its last extension, its folder kept ("my.report.txt" gives "my.report").
 QString WithoutExtension(const QString& name) {
@@ -48,17 +52,22 @@ void TDBGridPrint::ExportToExcel() {
     }
 
     std::exception_ptr firstError;
-    const auto step = [&firstError](const auto& action) {
-        try {
-            action();
-        } catch (...) {
-            if (!firstError)
-                firstError = std::current_exception();
-        }
-    };
     {
         TWorkSheet sheet(this);
+        // A Stop that gives up the wait for a silent program is a Stop like any other.
+        const auto step = [&](const auto& action) {
+            try {
+                action();
+            } catch (...) {
+                if (!firstError) {
+                    firstError = sheet.Stopped() ? std::make_exception_ptr(ECancelPrinting(
+                                                       VelloxStrings::PrintingCancelled))
+                                                 : std::current_exception();
+                }
+            }
+        };
         sheet.SetFormatCells(PrintWYSIWYG());
+        sheet.SetStopCheck([this] { return CancelRequested(); });
         if (!WSFileName().isEmpty())
             SetWSFileName(WithoutExtension(WSFileName()));
         step([&] {
@@ -73,6 +82,12 @@ void TDBGridPrint::ExportToExcel() {
         });
         step([&] { sheet.Disconnect(); });
         step([&] { UpdateProgress(VelloxStrings::Finish, {}, 0, 0, 0); });
+        if (sheet.Saved() && sheet.CutCells() > 0) {
+            const auto [row, col] = sheet.FirstCutCell();
+            Modal().ShowMessage(kCellsCut.arg(TWorkSheet::kMaxCellText)
+                                    .arg(sheet.CutCells())
+                                    .arg(CellName(row, col)));
+        }
     }
     Modal().SetCursor(crDefault);
     if (firstError)
@@ -126,6 +141,9 @@ void TDBGridPrint::WriteWorksheet(TWorkSheet& sheet) {
         DdePause = uint16_t(std::min(pause, 0xFFFF));
 
     int row = 2;
+    QElapsedTimer paced;
+    paced.start();
+    qint64 rowsSent = 0;
     // One state of the rows, streamed; the progress window's Stop is heard meanwhile.
     dataSet->Walk(
         [&] {
@@ -138,7 +156,11 @@ void TDBGridPrint::WriteWorksheet(TWorkSheet& sheet) {
                 }
             }
             ExportProgress(row);
-            QThread::msleep(unsigned(pause));
+            // Row k waits until k pauses after the first: the time the rows take and the system
+            // waking late do not add up on top of the pauses.
+            const qint64 wait = ++rowsSent * pause - paced.elapsed();
+            if (wait > 0)
+                QThread::msleep(unsigned(wait));
             if (TWorkSheet::TransferAborted || CancelRequested())
                 return false;
             ++row;

@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <cmath>
+
+#include "NumberText.h"
 
 QString MacroQuoted(const QString& text) {
     QString quoted = text;
@@ -15,7 +18,9 @@ QString SelectCommand(int row, int col) {
 }
 
 QString FormulaCommand(const QString& text) {
-    const bool needsMark = text.startsWith(QLatin1Char('=')) || text.startsWith(QLatin1Char('\''));
+    const bool needsMark = text.startsWith(QLatin1Char('=')) ||
+                           text.startsWith(QLatin1Char('\'')) ||
+                           LosesDigitsAsNumber(text, QLocale::system().decimalPoint());
     return QStringLiteral("[FORMULA(%1)]")
         .arg(MacroQuoted(needsMark ? QLatin1Char('\'') + text : text));
 }
@@ -90,6 +95,13 @@ QString WithExtension(const QString& path, const QString& extension) {
     return QDir(info.path()).filePath(base + extension);
 }
 }  // namespace
+
+QString CellName(int row, int col) {
+    QString letters;
+    for (int rest = col; rest > 0; rest = (rest - 1) / 26)
+        letters.prepend(QChar(u'A' + (rest - 1) % 26));
+    return letters + QString::number(row);
+}
 
 QString WorkbookPath(const QString& name) {
     return WithExtension(QDir::current().absoluteFilePath(name), QStringLiteral(".XLS"));

@@ -1,11 +1,15 @@
 #include "WSUnit.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cstdio>
 #include <functional>
 
 #include "WSCommands.h"
 #include "XlsRegistration.h"
+#include "core/CheckedFileCopy.h"
 #include "registry/Registry.h"
 
 QString ExcelCommand;
@@ -18,6 +22,20 @@ const QString kOverflow =
     QStringLiteral("Overflow of DDE transfer.\rIncrease \"Pause\" value in \"Settings\"!");
 
 constexpr qint64 kEventIntervalMs = 5;
+// After a Stop a program still answering has this long to catch up; one that does not is
+// given up, so that a Stop ends the export within a second whatever the program does.
+constexpr qint64 kStopGraceMs = 500;
+
+const QString kStopped = QStringLiteral("The export was stopped while Excel did not answer");
+
+QString CannotKeep(const QString& backup) {
+    return QStringLiteral("Cannot keep the previous workbook as \"%1\"").arg(backup);
+}
+
+// Over a file already there, as QFile::rename is not.
+bool ReplaceFile(const QString& from, const QString& to) {
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
 
 QString NotAccepted(const QString& command) {
     return QStringLiteral("\"%1\" not accepted by Excel").arg(command);
@@ -44,7 +62,24 @@ void TWorkSheet::NewConversation() {
     conversation_->SetConnectMode(ddeManual);
     conversation_->SetServiceApplication(ExcelCommand);
     conversation_->SetLink(kService, kSystemTopic);
+    conversation_->SetWaitHook([this] { return KeepWaiting(); });
     connected_ = false;
+}
+
+bool TWorkSheet::KeepWaiting() {
+    QCoreApplication::processEvents();
+    if (saving_ || !stopRequested_ || !stopRequested_())
+        return true;
+    if (!stopSeen_.isValid())
+        stopSeen_.start();
+    return stopSeen_.elapsed() < kStopGraceMs;
+}
+
+void TWorkSheet::ThrowIfStopped() {
+    if (!conversation_->Interrupted())
+        return;
+    stopped_ = true;
+    throw WSError(kStopped);
 }
 
 bool TWorkSheet::Connect() {
@@ -53,7 +88,8 @@ bool TWorkSheet::Connect() {
         if (LocateExcel())
             conversation_->SetServiceApplication(ExcelCommand);
         QCoreApplication::processEvents();
-        opened = conversation_->OpenLink() || conversation_->OpenLink();
+        opened = conversation_->OpenLink() ||
+                 (!conversation_->Interrupted() && conversation_->OpenLink());
     }
     connected_ = opened;
     return opened;
@@ -71,6 +107,7 @@ QString TWorkSheet::Request(const QString& item) {
         throw WSError(QStringLiteral("Work Sheet not connected!"));
     QCoreApplication::processEvents();
     const std::optional<QString> data = conversation_->RequestData(item);
+    ThrowIfStopped();
     ThrowIfRefused();
     // Polling a program that has gone away would only end in the overflow message.
     if (conversation_->LinkLost())
@@ -85,10 +122,11 @@ void TWorkSheet::ThrowIfRefused() const {
 }
 
 void TWorkSheet::AwaitCommands() {
-    if (TransferAborted || !connected_)
+    if (TransferAborted || stopped_ || !connected_)
         return;
     if (conversation_->AwaitPosted(TDdeClientConv::Timeouts().execute))
         return;
+    ThrowIfStopped();
     ThrowIfRefused();
     if (conversation_->LinkLost())
         throw WSError(conversation_->LastError());
@@ -117,14 +155,16 @@ void TWorkSheet::SetTopic(const QString& topic) {
 }
 
 void TWorkSheet::Execute(const QString& command) {
-    if (TransferAborted)
+    if (TransferAborted || stopped_)
         return;
     SetTopic(kSystemTopic);
     if (!conversation_->ExecuteMacro(command, false)) {
+        ThrowIfStopped();
         // A command posted earlier was refused: that one is reported, this one was not sent.
         ThrowIfRefused();
         WaitReady();
         if (!conversation_->ExecuteMacro(command, true)) {
+            ThrowIfStopped();
             if (conversation_->LinkLost() && conversation_->RefusedCommand().isEmpty())
                 throw WSError(conversation_->LastError());
             throw WSError(NotAccepted(command));
@@ -171,7 +211,15 @@ void TWorkSheet::NewWorkbook(const QString& name) {
 
 void TWorkSheet::WriteCell(const TWSExportRec& cell) {
     Execute(SelectCommand(cell.Row, cell.Col));
-    SetFormula(cell.Text);
+    if (cell.Text.size() > kMaxCellText) {
+        if (cutCells_++ == 0)
+            firstCut_ = {cell.Row, cell.Col};
+        // Cut as the rest of the export goes on; never between the halves of a character.
+        const bool splitsPair = cell.Text[kMaxCellText - 1].isHighSurrogate();
+        SetFormula(cell.Text.left(kMaxCellText - (splitsPair ? 1 : 0)));
+    } else {
+        SetFormula(cell.Text);
+    }
     if (formatCells_)
         SetAlignment(cell.Alignment);
     SetColumnWidth(cell.Width);
@@ -180,6 +228,9 @@ void TWorkSheet::WriteCell(const TWSExportRec& cell) {
 }
 
 void TWorkSheet::SaveAndFinish(const QString& name) {
+    // The program has dropped the workbook with the conversation.
+    if (stopped_)
+        return;
     // Nothing reached the spreadsheet since the overflow: saving would keep a part as the
     // whole and push the previous workbook aside.
     if (TransferAborted)
@@ -220,26 +271,38 @@ void TWorkSheet::SaveAndFinish(const QString& name) {
 }
 
 void TWorkSheet::SaveAs(const QString& target) {
-    // The selection before it must be taken before the previous workbook is put aside.
+    // The selection before it must be taken before the previous workbook is copied.
     AwaitCommands();
     if (TransferAborted)
         throw WSError(kOverflow);
+    if (stopped_)
+        return;
+    // The previous workbook waits as a copy beside it until the new one is saved; only then
+    // does the copy replace the older backup.
     const QString backup = BackupPath(target);
-    const bool hadWorkbook = QFile::exists(target);
+    const QFileInfo targetInfo(target);
+    const QString pending = targetInfo.dir().filePath(
+        QLatin1Char('.') + QFileInfo(backup).fileName() + QStringLiteral(".saving"));
+    const bool hadWorkbook = targetInfo.exists();
     if (hadWorkbook) {
-        QFile::remove(backup);
-        if (!QFile::rename(target, backup)) {
-            throw WSError(
-                QStringLiteral("Cannot keep the previous workbook as \"%1\"").arg(backup));
+        try {
+            CopyFileChecked(target, pending);
+        } catch (const EInOutError& error) {
+            throw WSError(CannotKeep(backup) + QStringLiteral(": ") + error.Message());
         }
     }
+    saving_ = true;
     try {
         Execute(SaveAsCommand(target, 1));
         AwaitCommands();
     } catch (const Exception&) {
-        // The failed save wrote nothing: the previous workbook goes back where it was.
-        if (hadWorkbook && !QFile::exists(target))
-            QFile::rename(backup, target);
+        // Whatever the program did to it, the previous workbook is put back as it was.
+        if (hadWorkbook)
+            ReplaceFile(pending, target);
         throw;
     }
+    saved_ = true;
+    // Replaces the older backup in one step; should that fail, the copy stays where it is.
+    if (hadWorkbook && !ReplaceFile(pending, backup))
+        throw WSError(CannotKeep(backup));
 }

@@ -4,7 +4,9 @@
 #include <QFont>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "WSExportRec.h"
 #include "core/Exception.h"
@@ -21,8 +23,9 @@ bool LocateExcel();
 // Builds a worksheet in the spreadsheet program through a DDE conversation on its "System"
 // topic, one macro command at a time. The caller's order: construct, SetFormatCells, Connect;
 // when connected, NewWorkbook, WriteCell for each cell, SaveAndFinish, Disconnect. Failures
-// raise WSError. Pending events run before every request and after commands (at most every
-// few milliseconds), so the caller's windows stay responsive; one export at a time.
+// raise WSError. Pending events run before every request, after commands (at most every few
+// milliseconds) and every 50 ms while the worksheet waits for the program, so the caller's
+// windows stay responsive; one export at a time.
 class TWorkSheet : public QObject {
     Q_OBJECT
   public:
@@ -33,7 +36,23 @@ class TWorkSheet : public QObject {
     explicit TWorkSheet(QObject* owner = nullptr);
     ~TWorkSheet() override;
 
+    // The most characters a cell holds; WriteCell cuts a longer text there.
+    static constexpr int kMaxCellText = 32767;
+
     bool Connected() const { return connected_; }
+    // Asked while the worksheet waits for the program. Once it says so, a wait that has not
+    // ended half a second later is given up, and with it the conversation: the program drops
+    // the workbook, nothing is saved and the call raises WSError (Stopped() is then set). Not
+    // asked once the save is sent: a save is waited for to its end.
+    void SetStopCheck(std::function<bool()> stopRequested) {
+        stopRequested_ = std::move(stopRequested);
+    }
+    bool Stopped() const { return stopped_; }
+    // Cells whose text WriteCell cut to kMaxCellText, and the first of them (row, column).
+    int CutCells() const { return cutCells_; }
+    std::pair<int, int> FirstCutCell() const { return firstCut_; }
+    // SaveAndFinish has saved the workbook.
+    bool Saved() const { return saved_; }
     // Send alignment and font with every cell.
     bool FormatCells() const { return formatCells_; }
     void SetFormatCells(bool value) { formatCells_ = value; }
@@ -61,9 +80,11 @@ class TWorkSheet : public QObject {
     void RenameSheet(const QString& oldName, const QString& newName);
     void NewWorkbook(const QString& name);
     void WriteCell(const TWSExportRec& cell);
-    // Saves to `name` with its extension replaced by ".XLS" (the previous file kept as ".BAK")
-    // unless the name is empty, and hands the spreadsheet program back to the user. Returns
-    // once the program has carried out every command sent.
+    // Saves to `name` with its extension replaced by ".XLS" unless the name is empty, and hands
+    // the spreadsheet program back to the user. Returns once the program has carried out every
+    // command sent. The previous file becomes ".BAK" only once the new one is saved; after a
+    // failed save the file and the older ".BAK" are as they were. After a Stop gave the
+    // conversation up, it does nothing.
     void SaveAndFinish(const QString& name);
 
   private:
@@ -73,10 +94,21 @@ class TWorkSheet : public QObject {
     // conversation, or the overflow when the program stays busy.
     void AwaitCommands();
     void ThrowIfRefused() const;
+    // Raises when the last call to the conversation was given up for a Stop.
+    void ThrowIfStopped();
+    bool KeepWaiting();
 
     std::unique_ptr<TDdeClientConv> conversation_;
     bool connected_ = false;
     bool formatCells_ = false;
     // When pending events last ran after a command.
     QElapsedTimer eventsRan_;
+    std::function<bool()> stopRequested_;
+    // Since the stop check first said so.
+    QElapsedTimer stopSeen_;
+    bool saving_ = false;
+    bool stopped_ = false;
+    bool saved_ = false;
+    int cutCells_ = 0;
+    std::pair<int, int> firstCut_;
 };

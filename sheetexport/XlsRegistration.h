@@ -11,6 +11,7 @@ QString XlsOpenCommand(TRegistry& registry);
 
 // Registers `command` as the open command of ".XLS" documents in the registry store at
 // `storePath`, under the document type "Quorva.Workbook", as a spreadsheet program's installer
-// does, unless an open command is registered there already (it is kept). True when it
-// registered; raises ERegistryException when the store cannot be read or written.
+// does, unless an open command is registered in that store already (it is kept; the machine's
+// store under it does not count). True when it registered; raises ERegistryException when the
+// store cannot be read or written.
 bool RegisterXlsHandler(const QString& storePath, const QString& command);

@@ -65,11 +65,15 @@ std::optional<std::pair<int, int>> CellReference(QStringView text) {
     return std::pair(*row, *col);
 }
 
-// A sheet name the workbook format allows: at most 31 characters, none of []:*?/\.
+// A sheet name the workbook format allows: none of []:*?/\, no apostrophe at either end, at
+// most 31 characters (a character outside the BMP is one, not cut in two).
 QString UsableSheetName(QString name) {
-    static const QRegularExpression forbidden(QStringLiteral("[\\[\\]:*?/\\\\]"));
+    static const QRegularExpression forbidden(QStringLiteral("[\\[\\]:*?/\\\\]|^'|'$"));
+    const QList<uint> characters = name.toUcs4();
+    if (characters.size() > 31)
+        name = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), 31);
+    name = name.trimmed();
     name.replace(forbidden, QStringLiteral("_"));
-    name = name.left(31).trimmed();
     return name.isEmpty() ? QStringLiteral("Sheet1") : name;
 }
 }  // namespace

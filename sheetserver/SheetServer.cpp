@@ -7,14 +7,25 @@ const QString kTopic = QStringLiteral("System");
 TSheetServer::TSheetServer(QTextStream& log, QObject* parent)
     : QObject(parent),
       log_(log),
-      host_(QStringLiteral("Excel"),
-            [this](QLocalSocket&, const TDdeMessage& message, std::vector<TDdeMessage>& answers) {
-                Receive(message, answers);
-            }) {
+      host_(QStringLiteral("Excel"), [this](QLocalSocket& conversation, const TDdeMessage& message,
+                                            std::vector<TDdeMessage>& answers) {
+          Receive(conversation, message, answers);
+      }) {
     connect(&host_, &TDdeServiceHost::Idle, this, &TSheetServer::Idle);
 }
 
-void TSheetServer::Receive(const TDdeMessage& message, std::vector<TDdeMessage>& answers) {
+TMacroInterpreter& TSheetServer::WorkbookOf(QLocalSocket& conversation) {
+    std::unique_ptr<TMacroInterpreter>& workbook = workbooks_[&conversation];
+    if (!workbook) {
+        workbook = std::make_unique<TMacroInterpreter>();
+        connect(&conversation, &QObject::destroyed, this,
+                [this, key = &conversation] { workbooks_.erase(key); });
+    }
+    return *workbook;
+}
+
+void TSheetServer::Receive(QLocalSocket& conversation, const TDdeMessage& message,
+                           std::vector<TDdeMessage>& answers) {
     static const QString kAck = QStringLiteral("ACK");
     static const QString kDone = QStringLiteral("DONE");
     const auto answer = [&](const QString& verb, const QString& text = QString()) {
@@ -25,7 +36,7 @@ void TSheetServer::Receive(const TDdeMessage& message, std::vector<TDdeMessage>&
         answer(QStringLiteral("NACK"), reason);
     };
     if (message.verb == QLatin1String("EXECUTE")) {
-        const QString refused = interpreter_.Execute(message.text);
+        const QString refused = WorkbookOf(conversation).Execute(message.text);
         if (!refused.isEmpty()) {
             refuse(refused);
             return;

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QLocalSocket>
 #include <QObject>
 #include <QTextStream>
+#include <map>
 #include <memory>
 
 #include "MacroInterpreter.h"
 #include "dde/DdeServiceHost.h"
 
 // The spreadsheet server: answers DDE service "Excel" on topic "System", carries out the macro
-// commands sent there and reads "Ready" for the item "Status". Refusals are answered with their
-// reason and written to the log.
+// commands sent there and reads "Ready" for the item "Status". Each conversation builds a
+// workbook of its own, so that two programs exporting at once never mix their cells; it is
+// dropped when the conversation ends. Refusals are answered with their reason and written to
+// the log.
 class TSheetServer : public QObject {
     Q_OBJECT
   public:
@@ -24,9 +28,11 @@ class TSheetServer : public QObject {
     void Idle();
 
   private:
-    void Receive(const TDdeMessage& message, std::vector<TDdeMessage>& answers);
+    void Receive(QLocalSocket& conversation, const TDdeMessage& message,
+                 std::vector<TDdeMessage>& answers);
+    TMacroInterpreter& WorkbookOf(QLocalSocket& conversation);
 
     QTextStream& log_;
-    TMacroInterpreter interpreter_;
+    std::map<QLocalSocket*, std::unique_ptr<TMacroInterpreter>> workbooks_;
     TDdeServiceHost host_;
 };

@@ -3,39 +3,23 @@
 #include <xlsxwriter.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
-#include <cmath>
-#include <cstdio>
+#include <QTemporaryFile>
 #include <map>
 
 #include "ExcelPalette.h"
+#include "NumberText.h"
+#include "XlsxCellText.h"
+#include "core/CheckedFileCopy.h"
+#include "core/Exception.h"
 
 namespace {
-// Only a number written the way numbers are shown: codes such as "007" or "+49" stay text,
-// and so does a number with more significant digits than a worksheet number keeps (15), such
-// as an exact decimal or a large integer key, so that none of its digits is lost.
-std::optional<double> AsNumber(QString text) {
-    static const QRegularExpression plainNumber(
-        QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][-+]?[0-9]+)?$"));
-    const QString decimalPoint = QLocale::system().decimalPoint();
-    if (decimalPoint != QLatin1String("."))
-        text.replace(decimalPoint, QLatin1String("."));
-    const QRegularExpressionMatch match = plainNumber.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    QString digits = match.captured(1) + match.captured(2);
-    digits.remove(QLatin1Char('.'));
-    while (digits.startsWith(QLatin1Char('0')))
-        digits.remove(0, 1);
-    while (digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
-    if (digits.size() > 15)
-        return std::nullopt;
-    const double value = text.toDouble();
-    return std::isfinite(value) ? std::optional(value) : std::nullopt;
+// Only a number written the way numbers are shown, and only one a double keeps whole: codes
+// such as "007" or "+49", 17-digit ids and exact decimals of more digits stay text.
+std::optional<double> AsNumber(const QString& text) {
+    return ExactNumber(text, QLocale::system().decimalPoint());
 }
 
 uint8_t HorizontalAlignment(int horizontal) {
@@ -99,17 +83,22 @@ class FormatCache {
     std::map<TCellFormat, lxw_format*> formats_;
 };
 
+lxw_error WriteString(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QString& text,
+                      lxw_format* format) {
+    return worksheet_write_string(sheet, row, col, XlsxCellText(text).toUtf8().constData(), format);
+}
+
 lxw_error WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QString& content,
                     lxw_format* format) {
     if (content.startsWith(QLatin1Char('\'')))
-        return worksheet_write_string(sheet, row, col, content.mid(1).toUtf8().constData(), format);
+        return WriteString(sheet, row, col, content.mid(1), format);
     if (content.startsWith(QLatin1Char('=')) && content.size() > 1)
         return worksheet_write_formula(sheet, row, col, content.toUtf8().constData(), format);
     if (const std::optional<double> number = AsNumber(content))
         return worksheet_write_number(sheet, row, col, *number, format);
     if (content.isEmpty())
         return worksheet_write_blank(sheet, row, col, format);
-    return worksheet_write_string(sheet, row, col, content.toUtf8().constData(), format);
+    return WriteString(sheet, row, col, content, format);
 }
 
 QString Fill(lxw_workbook* workbook, const TSheetModel& sheet) {
@@ -136,27 +125,30 @@ QString Fill(lxw_workbook* workbook, const TSheetModel& sheet) {
     }
     return QString();
 }
+
 }  // namespace
 
 QString WriteWorkbook(const TSheetModel& sheet, const QString& path) {
-    const QFileInfo target(path);
-    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                              QStringLiteral(".saving");
-    const QByteArray temporaryName = QFile::encodeName(temporary);
-    lxw_workbook* workbook = workbook_new(temporaryName.constData());
+    QTemporaryFile made(QDir::tempPath() + QStringLiteral("/quorva-workbook-XXXXXX.xlsx"));
+    if (!made.open())
+        return QStringLiteral("cannot make a workbook: %1").arg(made.errorString());
+    const QByteArray madeName = QFile::encodeName(made.fileName());
+    lxw_workbook* workbook = workbook_new(madeName.constData());
     if (!workbook)
         return QStringLiteral("cannot make a workbook");
     const QString failure = Fill(workbook, sheet);
     const lxw_error closed = workbook_close(workbook);
-    if (!failure.isEmpty() || closed != LXW_NO_ERROR) {
-        QFile::remove(temporary);
-        return failure.isEmpty() ? QStringLiteral("cannot write \"%1\": %2")
-                                       .arg(path, QString::fromUtf8(lxw_strerror(closed)))
-                                 : failure;
-    }
-    if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(temporary);
-        return QStringLiteral("cannot write \"%1\"").arg(path);
+    if (!failure.isEmpty())
+        return failure;
+    if (closed != LXW_NO_ERROR)
+        return QStringLiteral("cannot write \"%1\": %2")
+            .arg(path, QString::fromUtf8(lxw_strerror(closed)));
+    // libxlsxwriter writes its file without telling why a write failed; the finished workbook
+    // is copied into the target through a checked save, which does.
+    try {
+        CopyFileChecked(made.fileName(), path);
+    } catch (const EInOutError& error) {
+        return error.Message();
     }
     return QString();
 }

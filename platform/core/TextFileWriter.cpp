@@ -1,13 +1,6 @@
 #include "core/TextFileWriter.h"
 
-#include <QDir>
-
-#include "core/Exception.h"
-
-TTextFileWriter::TTextFileWriter(const QString& fileName) : fileName_(fileName), file_(fileName) {
-    if (fileName.trimmed().isEmpty() || !file_.open(QIODevice::WriteOnly))
-        throw EInOutError(QStringLiteral("Cannot create file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(fileName), file_.errorString()));
+TTextFileWriter::TTextFileWriter(const QString& fileName) : file_(fileName) {
     pending_.reserve(kBufferBytes + kBufferBytes / 4);
 }
 
@@ -21,30 +14,17 @@ void TTextFileWriter::WriteBytes(std::string_view bytes) {
         Flush();
         // A large piece goes straight to the file rather than through another copy.
         if (bytes.size() >= kBufferBytes)
-            return WriteOut(bytes);
+            return file_.Write(bytes);
     }
     pending_.append(bytes);
 }
 
 void TTextFileWriter::Flush() {
-    WriteOut(pending_);
+    file_.Write(pending_);
     pending_.clear();
-}
-
-void TTextFileWriter::WriteOut(std::string_view bytes) {
-    if (!bytes.empty() && file_.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()))
-        WriteFailed();
 }
 
 void TTextFileWriter::Commit() {
     Flush();
-    if (!file_.commit())
-        WriteFailed();
-}
-
-void TTextFileWriter::WriteFailed() {
-    const QString reason = file_.errorString();
-    file_.cancelWriting();
-    throw EInOutError(QStringLiteral("Cannot write to file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(fileName_), reason));
+    file_.Commit();
 }

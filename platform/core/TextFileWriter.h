@@ -1,15 +1,16 @@
 #pragma once
 
-#include <QSaveFile>
 #include <QStringEncoder>
 #include <QStringView>
 #include <string>
 #include <string_view>
 
-// Writes a text file in the system's 8-bit code page as it is produced, through a temporary
-// file beside the target that replaces it only on Commit: a failure, or a writer dropped
-// without Commit, leaves the previous file untouched and no partial file behind. Failures
-// raise EInOutError naming the file. Holds at most about one megabyte of text at a time.
+#include "core/CheckedSaveFile.h"
+
+// Writes a text file in the system's 8-bit code page as it is produced, through a checked save
+// file that replaces the target only on Commit: a failure, or a writer dropped without Commit,
+// leaves the previous file untouched and no partial file behind. Failures raise EInOutError
+// naming the file and the reason. Holds at most about one megabyte of text at a time.
 class TTextFileWriter {
   public:
     explicit TTextFileWriter(const QString& fileName);
@@ -32,11 +33,8 @@ class TTextFileWriter {
   private:
     static constexpr std::size_t kBufferBytes = 1 << 20;
     void Flush();
-    void WriteOut(std::string_view bytes);
-    [[noreturn]] void WriteFailed();
 
-    QString fileName_;
-    QSaveFile file_;
+    TCheckedSaveFile file_;
     QStringEncoder encoder_{QStringConverter::System};
     std::string pending_;
 };

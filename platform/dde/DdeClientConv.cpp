@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 
 namespace {
 TDdeTimeouts timeouts;
@@ -11,6 +12,9 @@ TDdeTimeouts timeouts;
 // this many milliseconds: the service then reads many commands at a time, not one.
 constexpr qsizetype kOutboxBytes = 16 * 1024;
 constexpr int kOutboxDelayMs = 5;
+// Waits are cut into slices this long, so that the wait hook runs in time; it runs only once
+// a wait has lasted this long, so quick answers cost nothing.
+constexpr int kHookIntervalMs = 50;
 
 const QString kConnect = QStringLiteral("CONNECT");
 const QString kExecute = QStringLiteral("EXECUTE");
@@ -57,15 +61,18 @@ bool TDdeClientConv::SetLink(const QString& service, const QString& topic) {
 bool TDdeClientConv::OpenLink() {
     CloseLink();
     linkLost_ = false;
+    interrupted_ = false;
     const TOpenResult first = TryOpen();
     if (first != TOpenResult::NoService)
         return first == TOpenResult::Opened;
     if (serviceApplication_.isEmpty() || !StartServiceApplication())
         return false;
     const QDeadlineTimer deadline(timeouts.start);
+    QElapsedTimer sinceHook;
+    sinceHook.start();
     for (;;) {
         const TOpenResult again = TryOpen();
-        if (again != TOpenResult::NoService || deadline.hasExpired())
+        if (again != TOpenResult::NoService || deadline.hasExpired() || !KeepWaiting(sinceHook))
             return again == TOpenResult::Opened;
         QThread::msleep(20);
     }
@@ -184,7 +191,7 @@ bool TDdeClientConv::AwaitPosted(int timeoutMs) {
     if (!answered) {
         if (open_)
             lastError_ = NoAnswer(kExecute, timeoutMs);
-        else
+        else if (!interrupted_)
             lastError_ = lostError_;
         return false;
     }
@@ -246,17 +253,34 @@ std::optional<TDdeMessage> TDdeClientConv::Transact(const QString& verb, const Q
 bool TDdeClientConv::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     Send();
     const QDeadlineTimer deadline(timeoutMs);
+    QElapsedTimer sinceHook;
+    sinceHook.start();
     ReadMessages();
     while (!done()) {
-        if (!open_ || deadline.hasExpired())
+        if (!open_ || deadline.hasExpired() || !KeepWaiting(sinceHook))
             return false;
         // Writes what the socket still holds as well, should the service read slowly.
-        const bool arrived = socket_.waitForReadyRead(int(deadline.remainingTime()));
+        const bool arrived = socket_.waitForReadyRead(
+            int(std::min<qint64>(deadline.remainingTime(), kHookIntervalMs)));
         ReadMessages();
         if (!arrived && !done() && socket_.state() != QLocalSocket::ConnectedState)
             Lose(QStringLiteral("the service closed it"));
     }
     return true;
+}
+
+bool TDdeClientConv::KeepWaiting(QElapsedTimer& sinceHook) {
+    if (!waitHook_ || sinceHook.elapsed() < kHookIntervalMs)
+        return true;
+    // The hook may let events run, and with them this conversation's own signals.
+    const bool keep = waitHook_();
+    sinceHook.start();
+    if (keep)
+        return true;
+    interrupted_ = true;
+    lastError_ = QStringLiteral("The wait for DDE service \"%1\" was given up").arg(service_);
+    CloseLink();
+    return false;
 }
 
 void TDdeClientConv::ReadMessages() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QObject>
 #include <QString>
@@ -24,8 +25,8 @@ struct TDdeTimeouts {
 // without waiting for the service, which answers them in order later; a refusal among those
 // answers is reported at the next execute or request (RefusedCommand names the command). Every
 // wait is bounded: a service that answers nothing runs into a time-out, one that goes away ends
-// the conversation, and LastError says which. One thread; nothing runs re-entrantly inside a
-// call.
+// the conversation, and LastError says which. One thread. While a call waits, the wait hook
+// (when set) runs at least every 100 ms: it may let events run, and it may give the wait up.
 class TDdeClientConv : public QObject {
     Q_OBJECT
   public:
@@ -37,6 +38,11 @@ class TDdeClientConv : public QObject {
 
     TDdeConnectMode ConnectMode() const { return connectMode_; }
     void SetConnectMode(TDdeConnectMode mode) { connectMode_ = mode; }
+    // Called at least every 100 ms while a call waits for the service. When it returns false
+    // the wait is given up: the call fails, the link is closed (what the service was sent is
+    // left unfinished) and Interrupted() is set until the next open.
+    void SetWaitHook(std::function<bool()> hook) { waitHook_ = std::move(hook); }
+    bool Interrupted() const { return interrupted_; }
     // The command line started when nobody answers an open (empty: none).
     const QString& ServiceApplication() const { return serviceApplication_; }
     void SetServiceApplication(const QString& commandLine) { serviceApplication_ = commandLine; }
@@ -95,12 +101,16 @@ class TDdeClientConv : public QObject {
     void Send();
     std::optional<TDdeMessage> Transact(const QString& verb, const QString& text, int timeoutMs);
     bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+    // Runs the wait hook when one is due; false (the link closed) when it gives the wait up.
+    bool KeepWaiting(QElapsedTimer& sinceHook);
     void ReadMessages();
     void Answered(const TDdeMessage& message);
     void Lose(const QString& reason);
     QString NoAnswer(const QString& what, int timeoutMs) const;
 
     TDdeConnectMode connectMode_ = ddeAutomatic;
+    std::function<bool()> waitHook_;
+    bool interrupted_ = false;
     QString serviceApplication_;
     QString service_;
     QString topic_;

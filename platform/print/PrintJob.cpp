@@ -1,6 +1,10 @@
 #include "print/PrintJob.h"
 
 #include <cups/cups.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +31,32 @@ QString ReserveSpoolFile(const QString& folder, const QString& stem) {
         throw EPrinter(QStringLiteral("Unable to write in %1: %2")
                            .arg(QDir::toNativeSeparators(folder), file.errorString()));
     return file.fileName();
+}
+
+// Qt's PDF engine drops the errors of its writes: on a full disk the painter still ends well
+// and leaves a PDF cut short, without its trailer, or a new page is refused without a reason.
+// So the spool is synced and, once `complete`, must end in the trailer; writing to it once
+// more tells why it was cut. Empty when nothing is wrong.
+QString SpoolProblem(const QString& spool, bool complete) {
+    const int handle = ::open(QFile::encodeName(spool).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+    if (handle < 0)
+        return qt_error_string(errno);
+    QString problem;
+    struct stat status {};
+    char tail[16] = {};
+    const qsizetype tailSize = qsizetype(sizeof tail);
+    if (::fsync(handle) != 0 || ::fstat(handle, &status) != 0) {
+        problem = qt_error_string(errno);
+    } else if (!complete || status.st_size < tailSize ||
+               ::pread(handle, tail, sizeof tail, status.st_size - tailSize) != tailSize ||
+               !QByteArray(tail, tailSize).contains("%%EOF")) {
+        if (::write(handle, "\n", 1) < 0)
+            problem = qt_error_string(errno);
+        else if (complete)
+            problem = QStringLiteral("the file was cut short");
+    }
+    ::close(handle);
+    return problem;
 }
 
 class TCupsOptions {
@@ -81,8 +111,12 @@ TPrintJob::~TPrintJob() {
 }
 
 void TPrintJob::NewPage() {
-    if (!spool_->newPage())
+    if (spool_->newPage())
+        return;
+    const QString problem = SpoolProblem(spoolFile_, false);
+    if (problem.isEmpty())
         throw EPrinter(QStringLiteral("Unable to start a new page"));
+    throw EPrinter(Unwritable(problem));
 }
 
 void TPrintJob::Finish() {
@@ -91,6 +125,10 @@ void TPrintJob::Finish() {
     if (!written) {
         Discard();
         throw EPrinter(QStringLiteral("Unable to write the print job"));
+    }
+    if (const QString problem = SpoolProblem(spoolFile_, true); !problem.isEmpty()) {
+        Discard();
+        throw EPrinter(Unwritable(problem));
     }
     if (destination_.isEmpty()) {
         SubmitToQueue();
@@ -106,6 +144,11 @@ void TPrintJob::Finish() {
                            .arg(QDir::toNativeSeparators(destination_), reason));
     }
     spoolFile_.clear();
+}
+
+QString TPrintJob::Unwritable(const QString& problem) const {
+    return QStringLiteral("Unable to write %1: %2")
+        .arg(QDir::toNativeSeparators(destination_.isEmpty() ? spoolFile_ : destination_), problem);
 }
 
 void TPrintJob::Abort() noexcept {

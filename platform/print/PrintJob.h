@@ -33,6 +33,8 @@ class TPrintJob {
   private:
     void SubmitToQueue();
     void Discard() noexcept;
+    // The error for a spool that could not be written, naming the file the job was for.
+    QString Unwritable(const QString& problem) const;
 
     // First in, last out: the spool's page buffers live inside it.
     TSpoolHeapScope heap_;

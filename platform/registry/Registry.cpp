@@ -22,9 +22,18 @@ QString StringData(const QByteArray& data) {
 }
 }  // namespace
 
-TRegistry::TRegistry() : TRegistry(RegistryStorePath()) {}
+TRegistry::TRegistry() : TRegistry(RegistryStorePath(), MachineRegistryStorePath()) {}
 
 TRegistry::TRegistry(QString storePath) : storePath_(std::move(storePath)) {}
+
+TRegistry::TRegistry(QString storePath, QString machineStorePath)
+    : storePath_(std::move(storePath)), machineStorePath_(std::move(machineStorePath)) {}
+
+TRegDocument TRegistry::MachineDocument() const {
+    const bool layered = root_ == HKEY_CLASSES_ROOT || root_ == HKEY_LOCAL_MACHINE;
+    return layered && !machineStorePath_.isEmpty() ? ReadRegistryStore(machineStorePath_)
+                                                   : TRegDocument();
+}
 
 void TRegistry::SetRootKey(TRootKey root) {
     CloseKey();
@@ -42,7 +51,8 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     if (!path)
         return false;
     TRegDocument document = ReadRegistryStore(storePath_);
-    if (!document.KeyExists(root_, *path)) {
+    TRegDocument machine = MachineDocument();
+    if (!document.KeyExists(root_, *path) && !machine.KeyExists(root_, *path)) {
         if (!canCreate)
             return false;
         try {
@@ -54,27 +64,35 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     }
     currentPath_ = *path;
     document_ = std::move(document);
+    machineDocument_ = std::move(machine);
     return true;
 }
 
 bool TRegistry::KeyExists(const QString& key) const {
     const std::optional<QString> path = Resolve(key);
-    return path && ReadRegistryStore(storePath_).KeyExists(root_, *path);
+    return path && (ReadRegistryStore(storePath_).KeyExists(root_, *path) ||
+                    MachineDocument().KeyExists(root_, *path));
 }
 
 void TRegistry::CloseKey() {
     currentPath_.reset();
     document_ = TRegDocument();
+    machineDocument_ = TRegDocument();
 }
 
 const TRegValue* TRegistry::Find(const QString& name) const {
     if (!currentPath_)
         return nullptr;
-    const TRegKeyEntry* entry = document_.FindKey(root_, *currentPath_);
-    if (!entry)
-        return nullptr;
-    const auto found = entry->values.constFind(name.toCaseFolded());
-    return found == entry->values.cend() ? nullptr : &found->value;
+    const QString folded = name.toCaseFolded();
+    for (const TRegDocument* document : {&document_, &machineDocument_}) {
+        const TRegKeyEntry* entry = document->FindKey(root_, *currentPath_);
+        if (!entry)
+            continue;
+        const auto found = entry->values.constFind(folded);
+        if (found != entry->values.cend())
+            return &found->value;
+    }
+    return nullptr;
 }
 
 bool TRegistry::ValueExists(const QString& name) const {

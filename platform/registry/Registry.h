@@ -8,14 +8,20 @@
 
 // The registry as the program uses it: a root, one open key at a time, typed values. It is
 // kept in a store file (RegistryStorePath()) that is read whenever a key is opened; only
-// creating a key writes to it. The values of the open key are those of the file as it was
-// when the key was opened. One thread at a time; the store has no lock against another
-// process creating a key in the same moment.
+// creating a key writes to it. Under HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE a machine's
+// store lies under the user's, as the machine's classes do on Windows: a key of either store
+// exists, and a value the user's key lacks is read from the machine's; the machine's store is
+// never written. The values of the open key are those of the files as they were when the key
+// was opened. One thread at a time; the store has no lock against another process creating a
+// key in the same moment.
 class TRegistry {
   public:
-    // On the user's store.
+    // On the user's store, the machine's (MachineRegistryStorePath()) under it.
     TRegistry();
+    // On one store alone.
     explicit TRegistry(QString storePath);
+    // On a store with another under it (empty: none).
+    TRegistry(QString storePath, QString machineStorePath);
     ~TRegistry() { CloseKey(); }
 
     TRegistry(const TRegistry&) = delete;
@@ -52,9 +58,13 @@ class TRegistry {
   private:
     std::optional<QString> Resolve(const QString& key) const;
     const TRegValue* Find(const QString& name) const;
+    // The machine's store where the root lies over it, else an empty one.
+    TRegDocument MachineDocument() const;
 
     QString storePath_;
+    QString machineStorePath_;
     TRootKey root_ = HKEY_CURRENT_USER;
     std::optional<QString> currentPath_;
     TRegDocument document_;
+    TRegDocument machineDocument_;
 };

@@ -9,6 +9,11 @@
 // "Quorva/registry.reg" in the user's configuration folder.
 QString RegistryStorePath();
 
+// The store of the machine, read under every user's own and never written: "Quorva/registry.reg"
+// in the first of the XDG configuration folders (XDG_CONFIG_DIRS, else /etc/xdg) that has one,
+// where a package installs it. Empty when none has.
+QString MachineRegistryStorePath();
+
 // A missing file is an empty store. Raises ERegistryException when the file cannot be read,
 // is not a regular file, is larger than a store can sensibly be, or is not a registry export.
 TRegDocument ReadRegistryStore(const QString& path);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 #include "MainWindowFixture.h"
@@ -111,8 +113,9 @@ TEST_F(PrintGridTest, ARunningPrintHoldsTheWindowAndRefusesANestedOne) {
 }
 
 TEST_F(PrintGridTest, TheGridsContextMenuExportsItToTheSpreadsheetOrToText) {
-    // A store without a spreadsheet program: the grid goes to the text file instead.
+    // Stores without a spreadsheet program: the grid goes to the text file instead.
     qputenv("QUORVA_REGISTRY", temp.filePath(QStringLiteral("registry.reg")).toUtf8());
+    qputenv("XDG_CONFIG_DIRS", temp.filePath(QStringLiteral("xdg")).toUtf8());
     Run(QStringLiteral("SELECT * FROM items"));
     ASSERT_TRUE(form->DBGrid1->actions().contains(form->ExportSheet1));
     const QString text = TCustomVellox::ProposedTextFileName(QCoreApplication::applicationDirPath(),
@@ -121,6 +124,7 @@ TEST_F(PrintGridTest, TheGridsContextMenuExportsItToTheSpreadsheetOrToText) {
     form->ExportSheet1->trigger();
     QCoreApplication::sendPostedEvents(form->DBGridPrint1);
     qunsetenv("QUORVA_REGISTRY");
+    qunsetenv("XDG_CONFIG_DIRS");
 
     EXPECT_TRUE(seam->Texts(QStringLiteral("error")).isEmpty());
     EXPECT_EQ(seam->Texts(QStringLiteral("message")),
@@ -128,5 +132,46 @@ TEST_F(PrintGridTest, TheGridsContextMenuExportsItToTheSpreadsheetOrToText) {
                            QStringLiteral("MS Excel not found or not available.\rExport was "
                                           "written to file \"Vellox.TXT\"")}));
     EXPECT_EQ(form->DBGridPrint1->WSFileName(), temp.filePath(QStringLiteral("book.XLS")));
+}
+
+TEST_F(PrintGridTest, TheWorkbookAskedAboutIsTheOneWritten) {
+    Run(QStringLiteral("SELECT * FROM items"));
+    const QString typed = temp.filePath(QStringLiteral("year.2024"));
+    const QString workbook = temp.filePath(QStringLiteral("year.XLS"));
+    const auto exportAs = [&] {
+        seam->Clear();
+        form->DBGridPrint1->SetWSFileName(QString());
+        seam->AnswerSaveFile(typed);
+        form->ExportSheet1->trigger();
+        QCoreApplication::removePostedEvents(form->DBGridPrint1);
+    };
+    // A file of the name typed is not the one written: no question.
+    QFile(typed).open(QIODevice::WriteOnly);
+    exportAs();
+    EXPECT_TRUE(seam->Texts(QStringLiteral("confirm")).isEmpty());
+    EXPECT_EQ(form->DBGridPrint1->WSFileName(), typed);
+
+    QFile(workbook).open(QIODevice::WriteOnly);
+    seam->AnswerConfirm(false);
+    exportAs();
+    EXPECT_EQ(seam->Texts(QStringLiteral("confirm")),
+              QStringList{"\"" + workbook +
+                          "\" already exists.\rReplace it? The previous workbook "
+                          "is kept as \"" +
+                          temp.filePath(QStringLiteral("year.BAK")) + "\"."});
+    EXPECT_EQ(form->DBGridPrint1->WSFileName(), QString());
+}
+
+TEST_F(PrintGridTest, TheGridsContextMenuReadsOnEveryOpening) {
+    for (int opening = 1; opening <= 2; ++opening) {
+        emit form->DBGrid1->customContextMenuRequested(QPoint(10, 10));
+        QWidget* menu = QApplication::activePopupWidget();
+        ASSERT_NE(menu, nullptr) << "opening " << opening;
+        QAccessibleInterface* item = QAccessible::queryAccessibleInterface(menu)->child(0);
+        ASSERT_NE(item, nullptr) << "opening " << opening;
+        EXPECT_EQ(item->text(QAccessible::Name), QStringLiteral("Export to spreadsheet\u2026"))
+            << "opening " << opening;
+        menu->hide();
+    }
 }
 }  // namespace

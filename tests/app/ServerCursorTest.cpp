@@ -434,6 +434,88 @@ class ServerCursor : public PostgresSuite {
         }
     }
 
+    // What the user's session holds shows in a result as client-side reading shows it: the
+    // search path, an open transaction's changes (a column added in it too), temporary tables,
+    // a sequence advanced once per reading. A declaration waiting on another program's lock
+    // stops on Escape.
+    void ReadsInTheUsersSession() {
+        DbBackend& backend = connection.Backend();
+        backend.Execute(QStringLiteral(
+            "CREATE SCHEMA other; CREATE TABLE other.orders(id int PRIMARY KEY, customer text);"
+            "INSERT INTO other.orders VALUES (1, 'Other'); CREATE SEQUENCE s"));
+        struct Case {
+            const char* name;
+            QStringList before;
+            const char* sql;
+            const char* shown;
+            QStringList after;
+        };
+        const Case cases[] = {
+            {"search_path",
+             {QStringLiteral("SET search_path TO other, public")},
+             "SELECT customer FROM orders WHERE id = 1",
+             "Other",
+             {QStringLiteral("SET search_path TO public")}},
+            {"open transaction",
+             {QStringLiteral("BEGIN"),
+              QStringLiteral("UPDATE orders SET customer = 'Uncommitted' WHERE id = 1")},
+             "SELECT customer FROM orders WHERE id = 1",
+             "Uncommitted",
+             {QStringLiteral("ROLLBACK")}},
+            {"column added in the open transaction",
+             {QStringLiteral("BEGIN"),
+              QStringLiteral("ALTER TABLE orders ADD COLUMN extra int DEFAULT 7")},
+             "SELECT extra FROM orders WHERE id = 3",
+             "7",
+             {QStringLiteral("ROLLBACK")}},
+            {"temporary table",
+             {QStringLiteral("CREATE TEMP TABLE scratch AS SELECT 'Temp' AS t")},
+             "SELECT t FROM scratch",
+             "Temp",
+             {QStringLiteral("DROP TABLE scratch")}},
+        };
+        for (const Case& sessionCase : cases) {
+            SCOPED_TRACE(sessionCase.name);
+            for (const TCursorLocation location : kLocations) {
+                SCOPED_TRACE(Name(location));
+                for (const QString& statement : sessionCase.before)
+                    backend.Execute(statement);
+                Open(location, QString::fromLatin1(sessionCase.sql));
+                EXPECT_EQ(query.Fields(0).AsString(), QString::fromLatin1(sessionCase.shown));
+                query.Close();
+                for (const QString& statement : sessionCase.after)
+                    backend.Execute(statement);
+            }
+        }
+        for (const TCursorLocation location : kLocations) {
+            Open(location, QStringLiteral("SELECT nextval('s')"));
+            EXPECT_EQ(query.Fields(0).AsString(), QString::number(location == clUseClient ? 1 : 2));
+        }
+        Open(clUseClient, QStringLiteral("SELECT last_value FROM s"));
+        EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("2"));
+
+        TADOConnection locker;
+        OpenConnection(locker, server_->ConnectionString());
+        locker.Backend().Execute(QStringLiteral("BEGIN"));
+        locker.Backend().Execute(QStringLiteral("LOCK TABLE orders IN ACCESS EXCLUSIVE MODE"));
+        QTimer::singleShot(300, &grid, [this] {
+            QCoreApplication::postEvent(
+                &grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        });
+        bool cancelled = false;
+        try {
+            Open(clUseServer, QStringLiteral("SELECT * FROM orders"));
+        } catch (const EOperationCancelled& error) {
+            cancelled = true;
+            EXPECT_EQ(error.Message(), QStringLiteral("Cancelled"));
+        }
+        EXPECT_TRUE(cancelled);
+        EXPECT_FALSE(query.Active());
+        locker.Close();
+        Open(clUseServer, QStringLiteral("SELECT id FROM orders WHERE id = 7"));
+        EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("7"));
+    }
+
     TADOConnection connection;
     TADOQuery query;
     TDataSource source;
@@ -461,6 +543,10 @@ TEST_F(ServerCursor, Postgres) {
         QStringLiteral("CREATE TABLE wide AS SELECT n AS id, repeat('x', 10000) AS pad "
                        "FROM generate_series(1, 3000) n"),
         QStringLiteral("SELECT * FROM orders ORDER BY id"), false);
+    {
+        SCOPED_TRACE("session");
+        ReadsInTheUsersSession();
+    }
     // The server connection dropped while the grid scrolls: one clear error, the query closed.
     Open(clUseServer, QStringLiteral("SELECT * FROM orders ORDER BY id"));
     TADOConnection admin;

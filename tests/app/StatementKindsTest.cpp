@@ -76,6 +76,8 @@ std::vector<TextCase> Cases() {
         {kAll, {"SelectsTwoAskedAndRun", {}, ado, {"SELECT 1; SELECT 2"}, true, 1, "Affected: 0", {}, count, "5"}},
         {kAll, {"Vacuum", {}, ado, {"VACUUM"}, true, 1, "Affected: 0", {}, count, "5"}},
         {kAll, {"BeginUpdateCommit", {}, ado, {"BEGIN", "UPDATE e SET v = 'T' WHERE id = 1", "COMMIT"}, true, 3, "Affected: 0", {}, kFirstAndFourth, "T/four"}},
+        // The open result is closed first: the change is not left in a transaction of the program's.
+        {kAll, {"SelectThenUpdateCommitted", {}, ado, {"SELECT v FROM e", "UPDATE e SET v = 'T' WHERE id = 1"}, true, 1, "Affected: 1", {}, kFirstAndFourth, "T/four"}},
         {kAll, {"BeginUpdateRollback", {}, ado, {"BEGIN", "UPDATE e SET v = 'T' WHERE id = 1", "ROLLBACK"}, true, 3, "Affected: 0", {}, kFirstAndFourth, "one/four"}},
         {kAll, {"Batch", {}, ado, {"UPDATE e SET v = 'B1' WHERE id = 1; UPDATE e SET v = 'B4' WHERE id = 4"}, true, 1, "Affected: 2", {}, kFirstAndFourth, "B1/B4"}},
         {kAll, {"FailingBatch", {}, ado, {kFailingBatch}, true, 1, "Records: none", kRolledBack, kFirstAndFourth, "one/four"}},

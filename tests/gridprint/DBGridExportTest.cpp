@@ -133,6 +133,75 @@ TEST_F(GridExport, AStopEndsTheRowsSavesWhatWasSentAndIsReported) {
     EXPECT_EQ(print->ProgressDialog(), nullptr);
 }
 
+// Where a Stop meets a program that has stopped answering: seen between rows (the save then
+// finds the program silent), or while a command waits for room.
+struct SilentStopCase {
+    const char* name;
+    int posted;  // commands sent ahead of the program's answers
+    int stopMs;  // when Stop is pressed
+};
+
+void PrintTo(const SilentStopCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SilentProgram : public GridExport, public ::testing::WithParamInterface<SilentStopCase> {};
+
+TEST_P(SilentProgram, StopEndsTheExportAndKeepsThePreviousWorkbook) {
+    // Without the Stop, these time-outs would end the export only after minutes.
+    TDdeClientConv::SetTimeouts({2000, 5000, 10000, GetParam().posted});
+    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), QStringLiteral("unused")));
+    ScriptedExcelPeer peer({.silent = true, .stall = true});
+    ASSERT_TRUE(peer.Listening());
+    OpenItems();
+    WriteFile(WorkPath("kept.XLS"), "previous");
+    WriteFile(WorkPath("kept.BAK"), "older");
+    print->SetWSFileName(WorkPath(QStringLiteral("kept")));
+    QTimer::singleShot(GetParam().stopMs, print.get(), [&] { print->CancelPrinting(); });
+    try {
+        print->ExportToExcel();
+        ADD_FAILURE() << "the Stop was not reported";
+    } catch (const ECancelPrinting& stop) {
+        EXPECT_EQ(stop.Message(), QStringLiteral("Printing cancelled"));
+    }
+    for (const QString& command : peer.Received())
+        EXPECT_FALSE(command.startsWith(QLatin1String("[SAVE.AS"))) << command.toStdString();
+    EXPECT_EQ(ReadFile(WorkPath("kept.XLS")), "previous");
+    EXPECT_EQ(ReadFile(WorkPath("kept.BAK")), "older");
+    EXPECT_EQ(QDir(WorkPath()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"kept.BAK", "kept.XLS"}));
+    EXPECT_EQ(print->ProgressDialog(), nullptr);
+    EXPECT_EQ(seam->Cursor(), crDefault);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stop, SilentProgram,
+                         ::testing::Values(SilentStopCase{"BetweenRows", 256, 0},
+                                           SilentStopCase{"WhileACommandWaits", 2, 100}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GridExport, ALongTextIsCutTheRestKeptAndTheUserTold) {
+    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), QStringLiteral(QUORVA_SHEETSERVER)));
+    file = std::make_unique<TestDatabaseFile>(
+        QStringLiteral("CREATE TABLE notes(id INTEGER, body TEXT);"
+                       "INSERT INTO notes VALUES (12345678901234567, 'short'),"
+                       "(2, replace(hex(zeroblob(20000)), '0', 'x')), (3, 'after');"));
+    Open(QStringLiteral("Provider=SQLite;Data Source=") + file->Path(),
+         QStringLiteral("SELECT * FROM notes"));
+    print->SetWSFileName(WorkPath(QStringLiteral("notes")));
+    print->ExportToExcel();
+
+    EXPECT_EQ(seam->Texts(QStringLiteral("message")),
+              QStringList{QStringLiteral(
+                  "Cells cut to the spreadsheet's 32767 characters: 1, the first at B3.")});
+    EXPECT_TRUE(seam->Texts(QStringLiteral("error")).isEmpty());
+    const std::optional<XlsxSheet> sheet = ReadXlsx(WorkPath("notes.XLS"));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->cells.at("A2").text, "12345678901234567");
+    EXPECT_FALSE(sheet->cells.at("A2").number);
+    EXPECT_EQ(sheet->cells.at("B3").text, QString(32767, u'x'));
+    EXPECT_EQ(sheet->cells.at("B4").text, "after");
+}
+
 TEST_F(GridExport, WithoutASpreadsheetProgramTheGridGoesToVelloxTxt) {
     OpenItems();
     grid.Columns()[1].SetVisible(true);

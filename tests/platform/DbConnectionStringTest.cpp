@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "core/Exception.h"
+#include "db/components/ADOConnection.h"
+#include "db/connection/AliasFile.h"
 #include "db/connection/ConnectionString.h"
 #include "db/connection/OdbcConnectionText.h"
+#include "support/ScriptedSeamFixture.h"
 
 namespace {
 
@@ -121,6 +127,72 @@ INSTANTIATE_TEST_SUITE_P(
                  Items{{"PWD", "a;b"}, {"UID", " ann "}, {"X", "{a}b}"}, {"Y", "}"}},
                  "PWD={a;b};UID={ ann };X={{a}}b}}};Y={}}}"},
         OdbcCase{"EmptyValues", Items{{"PWD", ""}, {"Driver", ""}}, "PWD=;Driver={}"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A password reaches an error only as the place it stands, never as its text, however the
+// string comes in: typed, from a data link file, from an alias, or through an engine that
+// fails to open.
+struct SecretCase {
+    const char* name;
+    enum { Typed, DataLink, Alias } via;
+    const char* text;
+    const char* says;  // what the error still tells
+};
+
+class SecretsInErrors : public ScriptedSeamTest,
+                        public ::testing::WithParamInterface<SecretCase> {};
+
+TEST_P(SecretsInErrors, ShowNoPartOfThePassword) {
+    const SecretCase& c = GetParam();
+    QTemporaryDir dir;
+    QString message;
+    try {
+        QString text = QString::fromUtf8(c.text);
+        if (c.via != SecretCase::Typed) {
+            const QString path = dir.filePath(c.via == SecretCase::Alias ? "aliases.ini" : "a.udl");
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.via == SecretCase::Alias ? QByteArray(c.text)
+                                                  : QByteArray("[oledb]\r\n") + c.text);
+            file.close();
+            text = c.via == SecretCase::Alias ? *TAliasFile(path, {}).ConnectionString("Shop")
+                                              : QStringLiteral("FILE NAME=") + path;
+        }
+        TADOConnection connection;
+        connection.SetLoginPrompt(false);
+        connection.SetConnectionString(text);
+        connection.Open();
+        FAIL() << "opened without error";
+    } catch (const Exception& error) {
+        message = error.Message();
+    }
+    EXPECT_FALSE(message.contains(QStringLiteral("Zq9"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::fromUtf8(c.says))) << message.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SecretsInErrors,
+    ::testing::Values(
+        SecretCase{"PieceWithoutEquals", SecretCase::Typed, "Password=ab;Zq9SecretPW",
+                   "an item after the value of 'Password' has no '='"},
+        SecretCase{"PieceWithoutKey", SecretCase::Typed, "Provider=SQLite;PWD=ab;=Zq9Secret",
+                   "an item after the value of 'PWD' has no key"},
+        SecretCase{"PieceTakenForAKeyWithOpenQuote", SecretCase::Typed,
+                   "pwd=ab;Zq9Secret='x;Provider=SQLite", "unterminated quote"},
+        SecretCase{"PieceTakenForAKeyWithTextAfterQuote", SecretCase::Typed,
+                   "Password=ab;Zq9Secret=\"x\"y", "text after the quoted value"},
+        SecretCase{"ItemsBeforeThePasswordStillNamed", SecretCase::Typed,
+                   "Provider=SQLite;nonsense;Password=Zq9Secret", "item 'nonsense' has no '='"},
+        SecretCase{"DataLinkFile", SecretCase::DataLink, "Provider=SQLite;Password=ab;Zq9SecretPW",
+                   "has no '='"},
+        SecretCase{"PostgresAlias", SecretCase::Alias,
+                   "[Shop]\nDriver=PGSQL\nHost=/nonexistent\nDatabase=x\nPassword=ab;Zq9Secret\n",
+                   "/nonexistent"},
+        SecretCase{"OdbcDriverThatCannotLoad", SecretCase::Typed,
+                   "Provider=MSDASQL;Driver={No Such Driver};PWD=Zq9Secret", "No Such Driver"},
+        SecretCase{"DriverMessageQuotingThePassword", SecretCase::Typed,
+                   "Provider=MSDASQL;Driver=/nonexistent/Zq9Secret.so;PWD=Zq9Secret",
+                   "/nonexistent/***.so"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -19,7 +21,7 @@ namespace {
 // OK, and answers Yes to any question, noting it.
 class PrintDialogUser : public QObject {
   public:
-    explicit PrintDialogUser(bool toTextFile) : toTextFile_(toTextFile) {
+    PrintDialogUser(bool toTextFile, const QString& pdf) : toTextFile_(toTextFile), pdf_(pdf) {
         timer_.setInterval(20);
         QObject::connect(&timer_, &QTimer::timeout, this, [this] { Step(); });
         timer_.start();
@@ -34,6 +36,19 @@ class PrintDialogUser : public QObject {
             box->button(QMessageBox::Yes)->click();
         } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal); dialog && !pressed_) {
             pressed_ = true;
+            // "Print to File (PDF)" with the file, whatever printers the machine has.
+            auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+            auto* fileName = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+            const int toFile =
+                printers ? printers->findText(QStringLiteral("Print to File"), Qt::MatchStartsWith)
+                         : -1;
+            if (toFile < 0 || !fileName) {
+                ADD_FAILURE() << "the dialog has no \"Print to File\" choice";
+                dialog->reject();
+                return;
+            }
+            printers->setCurrentIndex(toFile);
+            fileName->setText(pdf_);
             dialog->findChild<QCheckBox*>(QStringLiteral("PrintToTextFile"))
                 ->setChecked(toTextFile_);
             QList<QDialogButtonBox*> boxes = dialog->findChildren<QDialogButtonBox*>();
@@ -45,6 +60,7 @@ class PrintDialogUser : public QObject {
         }
     }
     bool toTextFile_;
+    QString pdf_;
     bool pressed_ = false;
     QTimer timer_;
 };
@@ -66,7 +82,7 @@ TEST(PrintDialog, AsksAboutOverwritingOnlyTheFileWritten) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         QtModalSeam seam;
-        PrintDialogUser user(toTextFile);
+        PrintDialogUser user(toTextFile, pdf);
         TPrintDialogRequest request{&printer, 1, 3, 1, 3, true};
         const std::optional<TPrintDialogAnswer> answer = seam.PrintDialog(nullptr, request);
         ASSERT_TRUE(answer.has_value()) << toTextFile;

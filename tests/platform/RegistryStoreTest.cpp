@@ -317,7 +317,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    },
                                    "is not a registry file"},
                       BadStoreCase{"Folder", [](const QString& path) { QDir().mkpath(path); },
-                                   "not a regular file"},
+                                   "Not a regular file"},
                       BadStoreCase{"TooLarge",
                                    [](const QString& path) {
                                        QFile file(path);
@@ -325,7 +325,7 @@ INSTANTIATE_TEST_SUITE_P(
                                        file.write("REGEDIT4\n");
                                        file.resize(65 * 1024 * 1024);
                                    },
-                                   "larger than"}),
+                                   "Larger than"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RegistryStorePath, EnvironmentNamesTheStore) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "XlsRegistration.h"
 #include "registry/RegistryStore.h"
 #include "support/SheetExportFixture.h"
@@ -11,7 +13,24 @@ const QString kServer = QStringLiteral("\"" QUORVA_SHEETSERVER "\"");
 
 using SheetServer = SheetExportTest;
 
-TEST_F(SheetServer, RegistersAsTheXlsHandlerOnlyWhereNoneIs) {
+// The machine's store registers `command` for ".XLS", as the package does.
+void RegisterForTheMachine(const QString& configFolder, const QString& command) {
+    QDir(configFolder).mkpath(QStringLiteral("Quorva"));
+    QFile store(configFolder + QStringLiteral("/Quorva/registry.reg"));
+    ASSERT_TRUE(store.open(QIODevice::WriteOnly));
+    store.write(
+        "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.XLS]\n@=\"Quorva.Workbook\"\n\n"
+        "[HKEY_CLASSES_ROOT\\Quorva.Workbook\\shell\\open\\command]\n@=\"" +
+        QString(command).replace("\"", "\\\"").toUtf8() + "\"\n");
+}
+
+TEST_F(SheetServer, RegistersAsTheXlsHandlerWhereTheUserHasNone) {
+    // The machine's registration serves a user without one of their own.
+    RegisterForTheMachine(MachineConfigPath(), QStringLiteral("\"/usr/bin/machine\""));
+    ASSERT_TRUE(LocateExcel());
+    EXPECT_EQ(ExcelCommand, "\"/usr/bin/machine\"");
+
+    // The user's own is written all the same, and wins.
     const QString store = RegistryStorePath();
     EXPECT_TRUE(RegisterXlsHandler(store, kServer));
     ASSERT_TRUE(LocateExcel());
@@ -31,7 +50,8 @@ TEST_F(SheetServer, RegistersAsTheXlsHandlerOnlyWhereNoneIs) {
 }
 
 TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
-    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), kServer));
+    // Registered for the machine only, as an installed package leaves it.
+    RegisterForTheMachine(MachineConfigPath(), kServer);
     WriteFile(WorkPath("my.report.XLS"), "previous");
     ASSERT_TRUE(LocateExcel());
 
@@ -100,6 +120,95 @@ TEST_F(SheetServer, StartsWhenNeededAndSavesTheCellsAsTheyAre) {
     EXPECT_NEAR(saved->widths[1], 15, 1);
     EXPECT_NEAR(saved->widths[3], 4, 1);
 }
+
+TEST_F(SheetServer, KeepsAWorkbookForEachConversation) {
+    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), kServer));
+    ASSERT_TRUE(LocateExcel());
+    TWorkSheet first;
+    TWorkSheet second;
+    ASSERT_TRUE(first.Connect());
+    ASSERT_TRUE(second.Connect());
+    // Each step reaches the server before the other worksheet's next one.
+    const auto both = [&](const std::function<void(TWorkSheet&, const QString&)>& step) {
+        for (auto [sheet, name] : {std::pair(&first, "first"), std::pair(&second, "second")}) {
+            step(*sheet, QString::fromLatin1(name));
+            EXPECT_EQ(sheet->Request(QStringLiteral("Status")), "Ready");
+        }
+    };
+    both([](TWorkSheet& sheet, const QString& name) { sheet.NewWorkbook(name); });
+    for (int row = 1; row <= 3; ++row) {
+        both([row](TWorkSheet& sheet, const QString& name) {
+            sheet.WriteCell({row, 1, 0, name + QString::number(row), 0, nullptr, 0});
+        });
+    }
+    both([](TWorkSheet& sheet, const QString& name) { sheet.SaveAndFinish(name); });
+
+    for (const QString name : {"first", "second"}) {
+        const std::optional<XlsxSheet> saved = ReadXlsx(WorkPath(name + ".XLS"));
+        ASSERT_TRUE(saved) << name.toStdString();
+        EXPECT_EQ(saved->name, name);
+        std::map<QString, QString> cells;
+        for (const auto& [reference, cell] : saved->cells)
+            cells[reference] = cell.text;
+        EXPECT_EQ(cells, (std::map<QString, QString>{
+                             {"A1", name + "1"}, {"A2", name + "2"}, {"A3", name + "3"}}));
+    }
+}
+
+// What a workbook keeps of one cell text and of the sheet name asked for.
+struct StoredCase {
+    const char* name;
+    QString sheetName;
+    QString text;
+    QString savedSheetName;
+    QString savedText;
+    bool number;
+};
+
+void PrintTo(const StoredCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class StoredValue : public SheetExportTest, public ::testing::WithParamInterface<StoredCase> {};
+
+TEST_P(StoredValue, ComesBackFromTheWorkbook) {
+    const StoredCase& c = GetParam();
+    ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), kServer));
+    ASSERT_TRUE(LocateExcel());
+    TWorkSheet sheet;
+    ASSERT_TRUE(sheet.Connect());
+    sheet.NewWorkbook(c.sheetName);
+    sheet.WriteCell({2, 3, 0, c.text, 0, nullptr, 0});
+    sheet.SaveAndFinish(QStringLiteral("stored"));
+    sheet.Disconnect();
+
+    const std::optional<XlsxSheet> saved = ReadXlsx(WorkPath("stored.XLS"));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->name, c.savedSheetName);
+    const XlsxCell cell = saved->cells.at(QStringLiteral("C2"));
+    EXPECT_EQ(cell.text, c.savedText);
+    EXPECT_EQ(cell.number, c.number);
+    const bool cut = c.text.size() > TWorkSheet::kMaxCellText;
+    EXPECT_EQ(sheet.CutCells(), cut ? 1 : 0);
+    EXPECT_EQ(sheet.FirstCutCell(), cut ? std::pair(2, 3) : std::pair(0, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sheet, StoredValue,
+    ::testing::Values(
+        StoredCase{"IdOf17Digits", "ids", "12345678901234567", "ids", "12345678901234567", false},
+        StoredCase{"BeyondTwoTo53", "ids", "-9007199254740993", "ids", "-9007199254740993", false},
+        StoredCase{"TwoTo53IsANumber", "ids", "9007199254740992", "ids", "9007199254740992", true},
+        StoredCase{"DecimalOf16Digits", "d", "1234.567890123456", "d", "1234.567890123456", false},
+        StoredCase{"DecimalOf15Digits", "d", "1234.56789012345", "d", "1234.56789012345", true},
+        StoredCase{"TrailingZerosKeepNoDigits", "d", "1.50000000000000000000", "d", "1.5", true},
+        StoredCase{"EscapeLikeText", "t", "_x0041_ and _X0042_", "t", "_x0041_ and _X0042_", false},
+        StoredCase{"TextBeyondTheLimit", "t", QString(40000, u'x'), "t", QString(32767, u'x'),
+                   false},
+        StoredCase{"ForbiddenSheetName", "'[a]:*?/\\b'", "x", "__a______b_", "x", false},
+        StoredCase{"LongSheetName", "a sheet name longer than thirty-one characters", "x",
+                   "a sheet name longer than thirty", "x", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SheetServer, RefusesWhatItCannotCarryOut) {
     ASSERT_TRUE(RegisterXlsHandler(RegistryStorePath(), kServer));

@@ -55,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "[FORMULA(\"\"\")][QUIT()]\")]"},
         CommandCase{"EqualsIsText", FormulaCommand("=1+1"), "[FORMULA(\"'=1+1\")]"},
         CommandCase{"ApostropheKept", FormulaCommand("'quoted"), "[FORMULA(\"''quoted\")]"},
+        CommandCase{"IdBeyondADoubleIsText", FormulaCommand("12345678901234567"),
+                    "[FORMULA(\"'12345678901234567\")]"},
         CommandCase{"NonAscii", FormulaCommand("Zürich 北京"), "[FORMULA(\"Zürich 北京\")]"},
         CommandCase{"ColumnWidth", ColumnWidthCommand(10), "[COLUMN.WIDTH(10)]"},
         CommandCase{"AlignLeft", AlignmentCommand(0), "[ALIGNMENT(2, FALSE, 2, 0)]"},
@@ -90,6 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"WorkbookKeepsItsBaseName", WorkbookPath("my.report.txt"),
                     QDir::current().absoluteFilePath("my.report.XLS")},
         CommandCase{"WorkbookWithoutExtension", WorkbookPath("/data/report"), "/data/report.XLS"},
+        CommandCase{"CellName", CellName(7, 28), "AB7"},
         CommandCase{"Backup", BackupPath("/data/my.report.XLS"), "/data/my.report.BAK"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <functional>
 
@@ -55,7 +56,7 @@ TEST_F(WorkSheetPeer, SendsTheWorkbookInOrderAndKeepsThePreviousFileAsBackup) {
                      "[SAVE.AS(\"" + WorkPath("report.XLS") + "\", 1)]", "[DISABLE.INPUT(FALSE)]",
                      "[ECHO(TRUE)]", "[APP.RESTORE]"}));
     EXPECT_EQ(ReadFile(WorkPath("report.BAK")), "previous");
-    EXPECT_FALSE(QFile::exists(WorkPath("report.XLS")));  // the peer writes nothing
+    EXPECT_EQ(ReadFile(WorkPath("report.XLS")), "previous");  // the peer writes nothing
 
     sheet->Disconnect();
     EXPECT_FALSE(sheet->Connected());
@@ -77,7 +78,7 @@ struct FailureCase {
     const char* name;
     ExcelPeerScript script;
     TDdeTimeouts timeouts;
-    QString error;           // the first of the export
+    QString error;           // the first of the export; %1 stands for the save command
     bool aborted;            // TransferAborted afterwards
     std::vector<int> taken;  // the commands the peer carried out, by their number in kExport
 };
@@ -119,8 +120,9 @@ TEST_P(WorkSheetFailure, EndsWithTheRightMessage) {
     TDdeClientConv::SetTimeouts(c.timeouts);
     Start(c.script);
     WriteFile(WorkPath("kept.XLS"), "previous");
+    WriteFile(WorkPath("kept.BAK"), "older");
 
-    EXPECT_EQ(Export(), c.error);
+    EXPECT_EQ(Export(), QString(c.error).replace(QLatin1String("%1"), ExportCommands()[7]));
     EXPECT_EQ(TWorkSheet::TransferAborted, c.aborted);
     QStringList taken;
     for (const int number : c.taken)
@@ -128,14 +130,13 @@ TEST_P(WorkSheetFailure, EndsWithTheRightMessage) {
     EXPECT_EQ(peer->Taken().join(QLatin1Char('\n')).toStdString(),
               taken.join(QLatin1Char('\n')).toStdString());
 
-    // The previous workbook is pushed aside only for a save that was carried out (the peer
-    // writes nothing), never replaced or lost otherwise.
-    if (taken.contains(ExportCommands()[7])) {
-        EXPECT_EQ(ReadFile(WorkPath("kept.BAK")), "previous");
-    } else {
-        EXPECT_EQ(ReadFile(WorkPath("kept.XLS")), "previous");
-        EXPECT_FALSE(QFile::exists(WorkPath("kept.BAK")));
-    }
+    // The previous workbook becomes the backup only after a save that was carried out (the
+    // peer writes nothing); otherwise the workbook and the older backup stay as they were.
+    EXPECT_EQ(ReadFile(WorkPath("kept.XLS")), "previous");
+    EXPECT_EQ(ReadFile(WorkPath("kept.BAK")),
+              taken.contains(ExportCommands()[7]) ? "previous" : "older");
+    EXPECT_EQ(QDir(WorkPath()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"kept.BAK", "kept.XLS"}));
 }
 
 const QString kLost = "The conversation with DDE service \"Excel\" ended: the service closed it";
@@ -160,6 +161,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "\"[APP.MINIMIZE()]\" not accepted by Excel",
                     false,
                     {}},
+        FailureCase{"SaveRefused",
+                    {.refuse = 8},
+                    {},
+                    "\"%1\" not accepted by Excel",
+                    false,
+                    {1, 2, 3, 4, 5, 6, 7, 9, 10, 11}},
         // Refused after the save: not a success either.
         FailureCase{"RefusedAtTheEnd",
                     {.refuse = 11},

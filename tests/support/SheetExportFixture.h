@@ -8,9 +8,9 @@
 
 #include "WSUnit.h"
 
-// A spreadsheet export in a world of its own: an empty registry store, a folder for the DDE
-// sockets, a current folder for the workbooks, no spreadsheet program located yet and no
-// aborted transfer left over.
+// A spreadsheet export in a world of its own: an empty registry store and no machine store
+// under it, a folder for the DDE sockets, a current folder for the workbooks, no spreadsheet
+// program located yet and no aborted transfer left over.
 class SheetExportTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -18,6 +18,8 @@ class SheetExportTest : public ::testing::Test {
         QDir(folder.path()).mkpath(QStringLiteral("work"));
         qputenv("QUORVA_REGISTRY", folder.filePath(QStringLiteral("registry.reg")).toUtf8());
         qputenv("QUORVA_DDE_DIR", folder.path().toUtf8());
+        previousConfigDirs_ = qgetenv("XDG_CONFIG_DIRS");
+        qputenv("XDG_CONFIG_DIRS", MachineConfigPath().toUtf8());
         previousFolder_ = QDir::currentPath();
         QDir::setCurrent(WorkPath());
         previousTimeouts_ = TDdeClientConv::Timeouts();
@@ -30,9 +32,15 @@ class SheetExportTest : public ::testing::Test {
         TDdeClientConv::SetTimeouts(previousTimeouts_);
         qunsetenv("QUORVA_REGISTRY");
         qunsetenv("QUORVA_DDE_DIR");
+        if (previousConfigDirs_.isEmpty())
+            qunsetenv("XDG_CONFIG_DIRS");
+        else
+            qputenv("XDG_CONFIG_DIRS", previousConfigDirs_);
         TWorkSheet::TransferAborted = false;
     }
 
+    // The machine's configuration folder, where a package puts the machine's store.
+    QString MachineConfigPath() const { return folder.filePath(QStringLiteral("xdg")); }
     QString WorkPath(const QString& name = QString()) const {
         return folder.filePath(QStringLiteral("work/") + name);
     }
@@ -51,5 +59,6 @@ class SheetExportTest : public ::testing::Test {
 
   private:
     QString previousFolder_;
+    QByteArray previousConfigDirs_;
     TDdeTimeouts previousTimeouts_;
 };

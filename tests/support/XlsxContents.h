@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <map>
 #include <optional>
 #include <vector>
 
-// What a saved workbook holds, read back from its XML (through `unzip`): the first sheet's
-// name, its cells by reference ("B2") with their look, and its column widths.
+// What a saved workbook holds, read back from its XML (through `unzip`) as the format reads it:
+// the first sheet's name, its cells by reference ("B2") with their look, and its column widths.
 struct XlsxCell {
     QString text;
     bool number = false;
@@ -38,6 +39,20 @@ inline QByteArray Part(const QString& path, const QString& part) {
 inline QString Attribute(const QXmlStreamReader& xml, const char* name) {
     return xml.attributes().value(QLatin1String(name)).toString();
 }
+
+// A stored text as the format reads it: "_xHHHH_" is the character HHHH.
+inline QString Unescaped(const QString& stored) {
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString text;
+    qsizetype from = 0;
+    for (auto it = escape.globalMatch(stored); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        text += stored.sliced(from, match.capturedStart() - from);
+        text += QChar(char16_t(match.captured(1).toUShort(nullptr, 16)));
+        from = match.capturedEnd();
+    }
+    return text + stored.sliced(from);
+}
 }  // namespace xlsx_detail
 
 inline std::optional<XlsxSheet> ReadXlsx(const QString& path) {
@@ -57,7 +72,7 @@ inline std::optional<XlsxSheet> ReadXlsx(const QString& path) {
         if (xml.isStartElement() && xml.name() == u"si")
             strings.emplace_back();
         else if (xml.isStartElement() && xml.name() == u"t")
-            strings.back() += xml.readElementText();
+            strings.back() += Unescaped(xml.readElementText());
     }
     std::vector<XlsxCell> fonts;
     std::vector<XlsxCell> styles;

@@ -1,11 +1,11 @@
 #include "db/connection/AliasFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 
 #include "core/Exception.h"
+#include "core/FileBytes.h"
 #include "db/components/AliasConnection.h"
 
 TAliasFile::TAliasFile(QString fileName, QString sampleDatabase)
@@ -38,18 +38,14 @@ QList<TIniSection> TAliasFile::Aliases() const {
                  {{QStringLiteral("Driver"), QStringLiteral("SQLITE")},
                   {QStringLiteral("Path"), sampleDatabase_}}}};
 
-    QFile file(fileName_);
-    if (!file.open(QIODevice::ReadOnly))
+    const TFileBytes file = ReadFileBytes(fileName_);
+    if (!file.failure.isEmpty())
         throw EDatabaseError(
-            QStringLiteral("Cannot read the alias file %1: %2").arg(fileName_, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EDatabaseError(
-            QStringLiteral("Cannot read the alias file %1: %2").arg(fileName_, file.errorString()));
+            QStringLiteral("Cannot read the alias file %1: %2").arg(fileName_, file.failure));
 
     QStringDecoder utf8(QStringDecoder::Utf8);
     QList<TIniSection> aliases;
-    for (TIniSection& section : ParseIniSections(utf8(bytes))) {
+    for (TIniSection& section : ParseIniSections(utf8(file.bytes))) {
         const bool repeated = std::any_of(aliases.begin(), aliases.end(), [&](const auto& seen) {
             return seen.name.compare(section.name, Qt::CaseInsensitive) == 0;
         });

@@ -20,7 +20,8 @@ class TAliasFile : public TAliasResolver {
     TAliasFile(QString fileName, QString sampleDatabase);
 
     const QString& FileName() const { return fileName_; }
-    // Both raise EDatabaseError when the file exists but cannot be read; ConnectionString also
+    // Both raise EDatabaseError when the file exists but cannot be read or is no regular file
+    // of a sensible size; ConnectionString also
     // for an alias whose driver is unknown or whose keys are incomplete.
     QStringList AliasNames() const override;
     std::optional<QString> ConnectionString(const QString& alias) const override;

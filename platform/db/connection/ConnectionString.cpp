@@ -8,6 +8,34 @@ namespace {
     throw EDatabaseError(QStringLiteral("Invalid connection string: %1").arg(detail));
 }
 
+bool IsSecretKey(const QString& key) {
+    return key.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0 ||
+           key.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0;
+}
+
+// Names a piece of the text in an error. Once a password has begun, any later piece may be
+// the rest of it (a ";" the user did not quote), so none is quoted from there on.
+class TItemNames {
+  public:
+    void Passed(const QString& key) {
+        if (secret_.isEmpty() && IsSecretKey(key))
+            secret_ = key;
+    }
+    QString Item(const QString& text) const {
+        return secret_.isEmpty() ? QStringLiteral("item '%1'").arg(text) : AfterSecret();
+    }
+    QString Key(const QString& key) const {
+        return secret_.isEmpty() || IsSecretKey(key) ? QStringLiteral("'%1'").arg(key)
+                                                     : AfterSecret();
+    }
+
+  private:
+    QString AfterSecret() const {
+        return QStringLiteral("an item after the value of '%1'").arg(secret_);
+    }
+    QString secret_;
+};
+
 bool NeedsQuotes(const QString& value) {
     if (value.isEmpty())
         return false;
@@ -19,6 +47,7 @@ bool NeedsQuotes(const QString& value) {
 
 TConnectionString TConnectionString::Parse(const QString& text) {
     TConnectionString result;
+    TItemNames names;
     const qsizetype length = text.size();
     qsizetype pos = 0;
     while (pos < length) {
@@ -28,14 +57,15 @@ TConnectionString TConnectionString::Parse(const QString& text) {
         const QString key = text.mid(itemStart, pos - itemStart).trimmed();
         if (pos == length || text[pos] == QLatin1Char(';')) {
             if (!key.isEmpty())
-                Malformed(QStringLiteral("item '%1' has no '='").arg(key));
+                Malformed(QStringLiteral("%1 has no '='").arg(names.Item(key)));
             ++pos;  // an empty item, as after a trailing ";"
             continue;
         }
         if (key.isEmpty()) {
             const qsizetype end = text.indexOf(QLatin1Char(';'), pos);
-            Malformed(QStringLiteral("item '%1' has no key")
-                          .arg(text.mid(itemStart, end < 0 ? -1 : end - itemStart).trimmed()));
+            Malformed(QStringLiteral("%1 has no key")
+                          .arg(names.Item(
+                              text.mid(itemStart, end < 0 ? -1 : end - itemStart).trimmed())));
         }
         ++pos;  // past "="
         while (pos < length && text[pos].isSpace() && text[pos] != QLatin1Char(';'))
@@ -59,11 +89,12 @@ TConnectionString TConnectionString::Parse(const QString& text) {
                 value += text[pos++];
             }
             if (!closed)
-                Malformed(QStringLiteral("unterminated quote in the value of '%1'").arg(key));
+                Malformed(
+                    QStringLiteral("unterminated quote in the value of %1").arg(names.Key(key)));
             while (pos < length && text[pos].isSpace())
                 ++pos;
             if (pos < length && text[pos] != QLatin1Char(';'))
-                Malformed(QStringLiteral("text after the quoted value of '%1'").arg(key));
+                Malformed(QStringLiteral("text after the quoted value of %1").arg(names.Key(key)));
         } else {
             const qsizetype end = text.indexOf(QLatin1Char(';'), pos);
             value = text.mid(pos, end < 0 ? -1 : end - pos).trimmed();
@@ -71,6 +102,7 @@ TConnectionString TConnectionString::Parse(const QString& text) {
         }
         ++pos;  // past ";"
         result.Set(key, value);
+        names.Passed(key);
     }
     return result;
 }

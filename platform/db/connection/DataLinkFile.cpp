@@ -1,9 +1,10 @@
 #include "db/connection/DataLinkFile.h"
 
-#include <QFile>
 #include <QStringDecoder>
+#include <QStringList>
 
 #include "core/Exception.h"
+#include "core/FileBytes.h"
 
 namespace {
 QString Decode(const QByteArray& bytes) {
@@ -19,15 +20,11 @@ QString Decode(const QByteArray& bytes) {
 }  // namespace
 
 QString ReadDataLinkFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const TFileBytes file = ReadFileBytes(path);
+    if (!file.failure.isEmpty())
         throw EDatabaseError(
-            QStringLiteral("Cannot read data link file %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EDatabaseError(
-            QStringLiteral("Cannot read data link file %1: %2").arg(path, file.errorString()));
-    const QStringList lines = Decode(bytes).split(QLatin1Char('\n'));
+            QStringLiteral("Cannot read data link file %1: %2").arg(path, file.failure));
+    const QStringList lines = Decode(file.bytes).split(QLatin1Char('\n'));
     for (const QString& line : lines) {
         const QString text = line.trimmed();
         if (text.isEmpty() || text.startsWith(QLatin1Char('[')) ||

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QPair>
 
+#include "core/FileBytes.h"
+
 // The files are read here by unixODBC's rules rather than through its API: unixODBC keeps the
 // system folder for the life of the process and answers from a cache for 20 seconds, so it
 // would not see ODBCSYSINI change, nor a file just written.
@@ -20,11 +22,10 @@ struct IniSection {
 
 QList<IniSection> ReadIni(const QString& path) {
     QList<IniSection> sections;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return sections;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+    // A file that cannot be read lists nothing, as unixODBC treats it.
+    const TFileBytes file = ReadFileBytes(path);
+    for (const QString& text : QString::fromUtf8(file.bytes).split(QLatin1Char('\n'))) {
+        const QString line = text.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')) ||
             line.startsWith(QLatin1Char(';')))
             continue;

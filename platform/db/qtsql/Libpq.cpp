@@ -42,6 +42,7 @@ TLibpq Load() {
             dlsym(library, name));
     };
     load(libpq.sendQuery, "PQsendQuery");
+    load(libpq.sendQueryParams, "PQsendQueryParams");
     load(libpq.isBusy, "PQisBusy");
     load(libpq.getResult, "PQgetResult");
     load(libpq.resultStatus, "PQresultStatus");
@@ -101,6 +102,12 @@ bool PgInTransaction(const QSqlDriver& driver) {
     return status == kInTransaction || status == kInFailedTransaction;
 }
 
+bool PgTransactionFailed(const QSqlDriver& driver) {
+    const void* connection = Connection(driver);
+    return Libpq().transactionStatus && connection &&
+           Libpq().transactionStatus(connection) == kInFailedTransaction;
+}
+
 bool PgConnectionBroken(const QSqlDriver& driver) {
     const void* connection = Connection(driver);
     if (!Libpq().status || !Libpq().consumeInput || !connection)
@@ -138,7 +145,8 @@ void PgWaitWhileBusy(void* connection, const std::function<void()>& wait) {
             return;
         pollfd socket{pq.socket(connection), POLLIN, 0};
         poll(&socket, 1, 20);
-        wait();
+        if (wait)
+            wait();
     }
 }
 
@@ -179,6 +187,15 @@ void PgSend(void* connection, const QByteArray& command) {
     if (!connection || !pq.freemem)
         throw EDatabaseError(QStringLiteral("The PostgreSQL client library is not loaded"));
     if (!pq.sendQuery(connection, command.constData()))
+        throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
+}
+
+void PgSendOne(void* connection, const QByteArray& command) {
+    const TLibpq& pq = Libpq();
+    if (!connection || !pq.freemem || !pq.sendQueryParams)
+        throw EDatabaseError(QStringLiteral("The PostgreSQL client library is not loaded"));
+    if (!pq.sendQueryParams(connection, command.constData(), 0, nullptr, nullptr, nullptr, nullptr,
+                            0))
         throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
 }
 

@@ -19,6 +19,9 @@ struct TLibpq {
     int (*consumeInput)(const void* connection) = nullptr;
     const char* (*errorMessage)(const void* connection) = nullptr;
     int (*sendQuery)(void* connection, const char* command) = nullptr;
+    int (*sendQueryParams)(void* connection, const char* command, int count,
+                           const unsigned int* types, const char* const* values, const int* lengths,
+                           const int* formats, int resultFormat) = nullptr;
     int (*isBusy)(void* connection) = nullptr;
     void* (*getResult)(void* connection) = nullptr;
     int (*resultStatus)(const void* result) = nullptr;
@@ -63,8 +66,10 @@ class TPgResult {
 
 // Sends one command without waiting for its answer; raises EDatabaseError when it cannot.
 void PgSend(void* connection, const QByteArray& command);
-// Lets `wait` run every few tens of milliseconds until the answer of the command sent last has
-// come in.
+// The same for text that must be one statement: the server refuses several.
+void PgSendOne(void* connection, const QByteArray& command);
+// Lets `wait` (when given) run every few tens of milliseconds until the answer of the command
+// sent last has come in.
 void PgWaitWhileBusy(void* connection, const std::function<void()>& wait);
 // Waits for the answer of the command sent last and returns its result; raises EDatabaseError
 // with the server's message when it failed.
@@ -75,6 +80,8 @@ const TLibpq& Libpq();
 // Whether the connection behind a QPSQL driver is inside a transaction block (one begun by
 // the user's own BEGIN, say). False when that cannot be told.
 bool PgInTransaction(const QSqlDriver& driver);
+// Whether that transaction block has failed: it only takes a rollback now.
+bool PgTransactionFailed(const QSqlDriver& driver);
 
 // Whether the connection behind a QPSQL driver is broken, with libpq's reason. Qt's driver does
 // not always notice: a table list on a lost connection is merely empty, and a failed statement

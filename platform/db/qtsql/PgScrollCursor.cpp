@@ -1,20 +1,25 @@
 #include "db/qtsql/PgScrollCursor.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 #include "core/Exception.h"
 #include "db/dataset/RowStore.h"
-#include "db/qtsql/Libpq.h"
-#include "db/qtsql/SqlErrorText.h"
 #include "db/qtsql/PgOrigins.h"
 #include "db/qtsql/PgRows.h"
+#include "db/qtsql/PgSession.h"
 #include "db/qtsql/QtSqlFieldType.h"
+#include "db/qtsql/SqlErrorText.h"
+#include "ui/BusyWait.h"
 
 namespace {
 
-const QString kCursor = QStringLiteral("quorva_rows");
+// A walk's batches hold about this much, however wide the rows: two of them are at hand at once.
+constexpr qsizetype kWalkBatchBytes = 4 << 20;
+constexpr qsizetype kFirstWalkRows = 1000;
+constexpr qsizetype kMostWalkRows = 20000;
 
 // The statement fit to follow "FOR": without its closing semicolon, and ended by a line feed so
 // that a trailing "--" comment stays a comment.
@@ -25,186 +30,259 @@ QString Body(const QString& sql) {
     return body + QLatin1Char('\n');
 }
 
-void AppendResult(const TPgResult& result, TRowStore& rows) {
-    const int count = Libpq().ntuples(result.Get());
-    for (int row = 0; row < count; ++row)
+// Appends the rows of a FETCH; returns their size as the server sent them.
+qsizetype AppendResult(const TPgResult& result, TRowStore& rows) {
+    const TLibpq& pq = Libpq();
+    const int count = pq.ntuples(result.Get());
+    const int columns = pq.nfields(result.Get());
+    qsizetype bytes = 0;
+    for (int row = 0; row < count; ++row) {
         AppendPgRow(result.Get(), row, rows);
+        for (int column = 0; column < columns; ++column)
+            bytes += pq.getlength(result.Get(), row, column);
+    }
+    return bytes;
+}
+
+qsizetype Rows(const TPgResult& result) {
+    return Libpq().ntuples(result.Get());
 }
 
 }  // namespace
 
-std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, const QSqlDatabase& main,
-                                                    const QString& sql) {
+std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, PgSession& session,
+                                                     const QSqlDatabase& db, const QString& sql) {
     static int opened = 0;
-    std::unique_ptr<PgScrollCursor> cursor(new PgScrollCursor);
-    cursor->connectionName_ = QStringLiteral("%1-cursor-%2").arg(main.connectionName()).arg(++opened);
-    cursor->db_ = QSqlDatabase::cloneDatabase(main, cursor->connectionName_);
-    if (!cursor->db_.open())
-        throw EDatabaseError(SqlErrorText(cursor->db_.lastError()));
-    cursor->Run(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-    QSqlQuery declare(cursor->db_);
-    if (!declare.exec(QStringLiteral("DECLARE %1 SCROLL CURSOR FOR\n%2").arg(kCursor, Body(sql))))
+    const TLibpq& pq = Libpq();
+    if (!pq.freemem || !pq.sendQueryParams || !PgConnection(*db.driver()))
         return nullptr;
+    if (!session.PrepareDeclare())
+        return nullptr;
+    const QString name = QStringLiteral("quorva_rows_%1").arg(++opened);
+    void* connection = PgConnection(*db.driver());
+    bool cancelled = false;
+    try {
+        // One statement only: the server refuses several in one DECLARE.
+        PgSendOne(connection,
+                  QStringLiteral("DECLARE %1 SCROLL CURSOR FOR\n%2").arg(name, Body(sql)).toUtf8());
+        TBusyWait busy([&cancelled, &db] { cancelled = PgCancel(*db.driver()); });
+        PgWaitWhileBusy(connection, [&busy] { busy.Pump(); });
+        PgAnswer(connection);
+    } catch (const EDatabaseError&) {
+        session.DeclareFailed();
+        if (cancelled)
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
+        return nullptr;
+    }
+    std::unique_ptr<PgScrollCursor> cursor(new PgScrollCursor(session));
+    cursor->name_ = name;
+    session.Declared(cursor.get());
     // FETCH 0 reads no row but describes the result, with the tables its columns come from.
-    QSqlQuery describe(cursor->db_);
+    QSqlQuery describe(db);
     describe.setForwardOnly(true);
-    if (!describe.exec(QStringLiteral("FETCH FORWARD 0 FROM %1").arg(kCursor)))
+    if (!describe.exec(QStringLiteral("FETCH FORWARD 0 FROM %1").arg(cursor->name_)))
         throw EDatabaseError(SqlErrorText(describe.lastError()));
     const QSqlRecord record = describe.record();
     for (int column = 0; column < record.count(); ++column)
-        cursor->fields_.append(FieldDefFromSqlField(record.field(column), main.driverName()));
+        cursor->fields_.append(FieldDefFromSqlField(record.field(column), db.driverName()));
     cursor->updateTarget_ = PgUpdateResolver(backend, PgOriginsOf(describe, sql));
-    cursor->direct_ =
-        Libpq().freemem && PgResultOf(describe) && PgConnection(*cursor->db_.driver());
     describe.finish();
     return cursor;
 }
 
 PgScrollCursor::~PgScrollCursor() {
-    if (connectionName_.isEmpty())
+    if (!gone_.isEmpty() || name_.isEmpty())
         return;
-    Detach();
-    if (onGone)
-        onGone();
-}
-
-void PgScrollCursor::Detach() {
-    if (connectionName_.isEmpty())
-        return;
-    // Closing the connection ends the read-only transaction and the cursor with it.
-    db_.close();
-    db_ = QSqlDatabase();
-    QSqlDatabase::removeDatabase(connectionName_);
-    connectionName_.clear();
-}
-
-void PgScrollCursor::Run(const QString& command) {
-    QSqlQuery query(db_);
-    if (!query.exec(command)) {
-        next_ = -1;
-        throw EDatabaseError(SqlErrorText(query.lastError()));
-    }
-}
-
-void PgScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
-    if (!db_.isOpen())
-        throw EDatabaseError(QStringLiteral("Database is not open"));
-    const bool walking = first == lastEnd_;
-    if (const qsizetype read = TakePrefetch(first, count, rows); read >= 0) {
-        lastEnd_ = first + read;
-    } else {
-        if (first != next_) {
-            // ABSOLUTE n stands on the n-th row counted from 1: the next FETCH starts at `first`.
-            Run(QStringLiteral("MOVE ABSOLUTE %1 IN %2").arg(first).arg(kCursor));
-            next_ = first;
-        }
-        if (!direct_)
-            return ReadThroughDriver(count, rows);
-        ReadDirect(count, rows, {});
-    }
-    // A walk goes on: the server fetches the next page meanwhile.
-    if (direct_ && walking && lastEnd_ - first == count) {
-        PgSend(PgConnection(*db_.driver()),
-               QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor).toUtf8());
-        prefetching_ = true;
-        prefetchFirst_ = lastEnd_;
-        prefetchCount_ = count;
-    }
-}
-
-void PgScrollCursor::ReadDirect(qsizetype count, TRowStore& rows,
-                                const std::function<void()>& wait) {
-    void* connection = PgConnection(*db_.driver());
+    TakePending();
+    ahead_ = TPgResult();
     try {
-        PgSend(connection,
-               QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor).toUtf8());
-        if (wait)
-            PgWaitWhileBusy(connection, wait);
-        const TPgResult result = PgAnswer(connection);
-        AppendResult(result, rows);
-        next_ += Libpq().ntuples(result.Get());
-    } catch (...) {
+        session_.Closed(this);
+    } catch (const EDatabaseError&) {
+        // The connection was lost: the transaction has ended with it.
+    }
+}
+
+void PgScrollCursor::Forget(const QString& why) {
+    gone_ = why;
+    pending_ = false;
+    ahead_ = TPgResult();
+}
+
+void* PgScrollCursor::Connection() const {
+    CheckOpen();
+    void* connection = session_.Driver() ? PgConnection(*session_.Driver()) : nullptr;
+    if (!connection)
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    return connection;
+}
+
+void PgScrollCursor::CheckOpen() const {
+    if (!gone_.isEmpty())
+        throw EDatabaseError(gone_);
+}
+
+void PgScrollCursor::TakePending() {
+    if (!pending_)
+        return;
+    pending_ = false;
+    try {
+        ahead_ = PgAnswer(PgConnection(*session_.Driver()));
+        next_ = pendingFirst_ + Rows(ahead_);
+    } catch (const EDatabaseError&) {
+        ahead_ = TPgResult();
+        next_ = -1;
+    }
+}
+
+TPgResult PgScrollCursor::TakeAhead(qsizetype first, qsizetype count) {
+    TakePending();
+    TPgResult ahead = std::move(ahead_);
+    if (!ahead.Get() || first != pendingFirst_ || count != pendingCount_)
+        return TPgResult();
+    return ahead;
+}
+
+void PgScrollCursor::Send(const QString& command) {
+    void* connection = Connection();
+    TakePending();
+    ahead_ = TPgResult();
+    session_.Settle();
+    CheckOpen();
+    try {
+        // Nothing is sent on a lost connection: libpq's reason for the loss stays the one reported.
+        if (PgConnectionBroken(*session_.Driver()))
+            throw EDatabaseError(PgConnectionError(*session_.Driver()));
+        PgSend(connection, command.toUtf8());
+    } catch (const EDatabaseError&) {
         next_ = -1;
         throw;
     }
-    lastEnd_ = next_;
+}
+
+TPgResult PgScrollCursor::Answer(const std::function<void()>& wait) {
+    void* connection = Connection();
+    try {
+        PgWaitWhileBusy(connection, wait);
+        return PgAnswer(connection);
+    } catch (const EDatabaseError&) {
+        next_ = -1;
+        session_.CursorFailed();
+        if (interrupted_.exchange(false))
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
+        throw;
+    }
+}
+
+TPgResult PgScrollCursor::Command(const QString& command, const std::function<void()>& wait) {
+    Send(command);
+    return Answer(wait);
+}
+
+void PgScrollCursor::MoveTo(qsizetype row, const std::function<void()>& wait) {
+    if (row == next_)
+        return;
+    // ABSOLUTE n stands on the n-th row counted from 1: the next FETCH starts at `row`.
+    Command(QStringLiteral("MOVE ABSOLUTE %1 IN %2").arg(row).arg(name_), wait);
+    next_ = row;
+}
+
+void PgScrollCursor::FetchAhead(qsizetype first, qsizetype count) {
+    Send(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(name_));
+    pending_ = true;
+    pendingFirst_ = first;
+    pendingCount_ = count;
+}
+
+void PgScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
+    ReadWaiting(first, count, rows, {});
 }
 
 void PgScrollCursor::ReadWaiting(qsizetype first, qsizetype count, TRowStore& rows,
                                  const std::function<void()>& wait) {
-    // Only a read where the cursor stands (the first page) waits; any other is a plain read.
-    if (!direct_ || prefetching_ || first != next_ || !db_.isOpen())
-        return Read(first, count, rows);
+    CheckOpen();
     interrupted_ = false;
-    try {
-        ReadDirect(count, rows, wait);
-    } catch (const EDatabaseError&) {
-        if (interrupted_)
-            throw EOperationCancelled(QStringLiteral("Cancelled"));
-        throw;
+    const bool walking = first == lastEnd_;
+    TPgResult result = TakeAhead(first, count);
+    if (!result.Get()) {
+        MoveTo(first, wait);
+        result = Command(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(name_), wait);
+        next_ = first + Rows(result);
     }
-}
-
-qsizetype PgScrollCursor::TakePrefetch(qsizetype first, qsizetype count, TRowStore& rows) {
-    if (!prefetching_)
-        return -1;
-    prefetching_ = false;
-    TPgResult result;
-    try {
-        result = PgAnswer(PgConnection(*db_.driver()));
-    } catch (...) {
-        next_ = -1;
-        throw;
-    }
-    const qsizetype read = Libpq().ntuples(result.Get());
-    next_ = prefetchFirst_ + read;
-    if (first != prefetchFirst_ || count != prefetchCount_)
-        return -1;
+    const qsizetype read = Rows(result);
     AppendResult(result, rows);
-    return read;
-}
-
-void PgScrollCursor::ReadThroughDriver(qsizetype count, TRowStore& rows) {
-    QSqlQuery fetch(db_);
-    fetch.setForwardOnly(true);
-    if (!fetch.exec(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(kCursor))) {
-        next_ = -1;
-        throw EDatabaseError(SqlErrorText(fetch.lastError()));
-    }
-    while (fetch.next()) {
-        AppendQueryRow(fetch, rows);
-        ++next_;
-    }
-    lastEnd_ = next_;
-    if (fetch.lastError().isValid()) {
-        next_ = -1;
-        throw EDatabaseError(SqlErrorText(fetch.lastError()));
-    }
+    lastEnd_ = first + read;
+    // Reading on from the last read: the server fetches the next page meanwhile.
+    if (walking && read == count)
+        FetchAhead(lastEnd_, count);
 }
 
 qsizetype PgScrollCursor::Count(const std::function<void()>& wait) {
-    if (!db_.isOpen())
-        throw EDatabaseError(QStringLiteral("Database is not open"));
+    CheckOpen();
     interrupted_ = false;
-    TRowStore ignored;
-    TakePrefetch(-1, 0, ignored);
-    qsizetype moved;
-    try {
-        moved = PgCommandWhileWaiting(*db_.driver(),
-                                      QStringLiteral("MOVE FORWARD ALL IN %1").arg(kCursor).toUtf8(),
-                                      wait);
-    } catch (const EDatabaseError&) {
-        if (interrupted_)
-            throw EOperationCancelled(QStringLiteral("Cancelled"));
-        throw;
-    }
-    next_ += moved;
+    TakeAhead(-1, 0);
+    if (next_ < 0)
+        MoveTo(0, wait);
+    const TPgResult moved = Command(QStringLiteral("MOVE FORWARD ALL IN %1").arg(name_), wait);
+    next_ += QByteArray(Libpq().cmdTuples(moved.Get())).toLongLong();
     return next_;
 }
 
+void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
+                          const std::function<void()>& wait) {
+    CheckOpen();
+    interrupted_ = false;
+    TakeAhead(-1, 0);
+    qsizetype position = 0;
+    qsizetype batchRows = kFirstWalkRows;
+    MoveTo(position, wait);
+    FetchAhead(position, batchRows);
+    for (;;) {
+        TPgResult result;
+        if (pending_ && pendingFirst_ == position && pendingCount_ == batchRows) {
+            pending_ = false;
+            result = Answer(wait);
+            next_ = position + Rows(result);
+        } else {
+            // Whatever ran meanwhile (a page painted) took the answer or moved the cursor.
+            result = TakeAhead(position, batchRows);
+            if (!result.Get()) {
+                MoveTo(position, wait);
+                result = Command(
+                    QStringLiteral("FETCH FORWARD %1 FROM %2").arg(batchRows).arg(name_), wait);
+                next_ = position + Rows(result);
+            }
+        }
+        const qsizetype read = Rows(result);
+        position += read;
+        const bool more = read == batchRows;
+        TRowStore batch;
+        batch.Reset(int(fields_.size()));
+        const qsizetype bytes = AppendResult(result, batch);
+        result = TPgResult();
+        if (more) {
+            batchRows = qBound(qsizetype(64), read * kWalkBatchBytes / qMax(bytes, qsizetype(1)),
+                               kMostWalkRows);
+            FetchAhead(position, batchRows);
+        }
+        if (read > 0 && !each(batch)) {
+            TakeAhead(-1, 0);
+            return;
+        }
+        if (!more)
+            return;
+        CheckOpen();
+        // Escape while the rows were at work, the next batch asked for already.
+        if (interrupted_.exchange(false)) {
+            TakeAhead(-1, 0);
+            session_.CursorFailed();
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
+        }
+    }
+}
+
 void PgScrollCursor::Interrupt() {
-    if (!db_.isOpen())
+    if (!gone_.isEmpty() || !session_.Driver())
         return;
     interrupted_ = true;
-    PgCancel(*db_.driver());
+    PgCancel(*session_.Driver());
 }

@@ -1,6 +1,7 @@
 #include "db/qtsql/QtSqlBackend.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -54,6 +55,16 @@ QVariant PgParameter(const QVariant& value) {
                     "A text that is not UTF-8 cannot be sent to the database as it is"));
             return value;
     }
+}
+
+// A driver may quote what it was given to connect; the password never reaches the error box.
+// Only whole words are hidden, so that a short password does not cut holes in other words.
+QString WithoutSecret(QString message, const QString& secret) {
+    if (secret.isEmpty())
+        return message;
+    const QRegularExpression word(QStringLiteral("(?<![\\p{L}\\p{N}])%1(?![\\p{L}\\p{N}])")
+                                      .arg(QRegularExpression::escape(secret)));
+    return message.replace(word, QStringLiteral("***"));
 }
 
 class QtSqlCursor : public TResultCursor {
@@ -110,6 +121,18 @@ class QtSqlCursor : public TResultCursor {
     TUpdateResolver updateTarget_;
 };
 
+// Whether a statement of the program's own changes data: anything but a read.
+bool Writes(const QString& sql) {
+    static const QStringList reads{QStringLiteral("SELECT"), QStringLiteral("EXPLAIN"),
+                                   QStringLiteral("SHOW"),   QStringLiteral("VALUES"),
+                                   QStringLiteral("TABLE"),  QStringLiteral("WITH")};
+    const QString text = sql.trimmed();
+    qsizetype end = 0;
+    while (end < text.size() && text[end].isLetter())
+        ++end;
+    return !reads.contains(text.left(end).toUpper());
+}
+
 QString NewConnectionName() {
     static std::atomic<int> counter{0};
     return QStringLiteral("quorva-%1").arg(++counter);
@@ -136,19 +159,21 @@ void QtSqlBackend::Open(const std::optional<TLoginAnswer>& login) {
         db_.setHostName(target_.host);
     if (target_.port > 0)
         db_.setPort(target_.port);
+    const QString password = login ? login->password : target_.password;
     db_.setUserName(login ? login->userName : target_.userName);
-    db_.setPassword(login ? login->password : target_.password);
+    db_.setPassword(password);
     db_.setConnectOptions(target_.connectOptions);
     if (!db_.open()) {
-        const QString message = SqlErrorText(db_.lastError());
+        const QString message = WithoutSecret(SqlErrorText(db_.lastError()), password);
         Close();
         throw EDatabaseError(message);
     }
+    if (IsPostgres())
+        session_.Attach(db_.driver());
 }
 
 void QtSqlBackend::Close() {
-    for (PgScrollCursor* cursor : std::exchange(cursors_, {}))
-        cursor->Detach();
+    session_.Detach();
     keywords_.reset();
     if (connectionName_.isEmpty())
         return;
@@ -176,14 +201,27 @@ QString QtSqlBackend::LostReason() const {
 QSqlDatabase& QtSqlBackend::Database() {
     if (!IsOpen())
         throw EDatabaseError(QStringLiteral("Database is not open"));
+    // A cursor's page asked for ahead is taken in before anything else is sent.
+    if (IsPostgres())
+        session_.Settle();
     return db_;
+}
+
+void QtSqlBackend::Step(const std::function<void()>& run, bool changes) {
+    if (IsPostgres() && !changing_)
+        session_.Step(run, changes);
+    else
+        run();
 }
 
 QStringList QtSqlBackend::TableNames() {
     QSqlDatabase& db = Database();
-    QStringList names = db.tables(QSql::Tables) + db.tables(QSql::Views);
-    if (db.lastError().isValid())
-        throw EDatabaseError(SqlErrorText(db.lastError()));
+    QStringList names;
+    Step([&] {
+        names = db.tables(QSql::Tables) + db.tables(QSql::Views);
+        if (db.lastError().isValid())
+            throw EDatabaseError(SqlErrorText(db.lastError()));
+    });
     // A lost connection lists no tables and reports nothing.
     if (const QString lost = LostReason(); !lost.isEmpty())
         throw EDatabaseError(lost);
@@ -200,11 +238,15 @@ TFieldDefs QtSqlBackend::PostgresFieldDefs(const QString& table) {
                        "WHERE a.attrelid = to_regclass(?) AND a.attnum > 0 AND NOT a.attisdropped "
                        "ORDER BY a.attnum"));
     query.addBindValue(SqlTableName(table));
-    if (!query.exec())
-        throw EDatabaseError(SqlErrorText(query.lastError()));
     TFieldDefs defs;
-    while (query.next())
-        defs.append(FieldDefFromDeclaration(query.value(0).toString(), query.value(1).toString()));
+    Step([&] {
+        if (!query.exec())
+            throw EDatabaseError(SqlErrorText(query.lastError()));
+        while (query.next())
+            defs.append(
+                FieldDefFromDeclaration(query.value(0).toString(), query.value(1).toString()));
+        query.finish();
+    });
     return defs;
 }
 
@@ -290,8 +332,11 @@ QString QtSqlBackend::SqlTableName(const QString& table) {
 
 int QtSqlBackend::ResultColumns(const QString& sql) {
     QSqlDatabase& db = Database();
-    if (IsPostgres())
-        return PgResultColumns(*db.driver(), sql);
+    if (IsPostgres()) {
+        int columns = 0;
+        Step([&] { columns = PgResultColumns(*db.driver(), sql); });
+        return columns;
+    }
     if (SqlBatch::Statements(sql).size() > 1)
         return -1;
     return OdbcResultColumns(*db.driver(), sql);
@@ -330,6 +375,8 @@ bool QtSqlBackend::IsBatch(const QString& sql) {
 
 int QtSqlBackend::Execute(const QString& sql) {
     QSqlDatabase& db = Database();
+    if (IsPostgres())
+        session_.EndCursors();
     if (!IsBatch(sql)) {
         if (IsPostgres())
             return int(PgExecute(*db.driver(), sql));
@@ -404,16 +451,12 @@ std::unique_ptr<TResultCursor> QtSqlBackend::OpenTable(const QString& table, int
     return Run(TableQuery(table, maxRecords), maxRecords);
 }
 
+// What cannot be a cursor (several statements, a change, text the server refuses) is left to
+// Query, which refuses it with its reason.
 std::unique_ptr<TScrollCursor> QtSqlBackend::ScrollQuery(const QString& sql) {
     if (!IsPostgres())
         return nullptr;
-    RequireRows(sql);
-    std::unique_ptr<PgScrollCursor> cursor = PgScrollCursor::Open(*this, Database(), sql);
-    if (!cursor)
-        return nullptr;
-    cursor->onGone = [this, raw = cursor.get()] { std::erase(cursors_, raw); };
-    cursors_.push_back(cursor.get());
-    return cursor;
+    return PgScrollCursor::Open(*this, session_, Database(), sql);
 }
 
 std::unique_ptr<TScrollCursor> QtSqlBackend::ScrollTable(const QString& table, int maxRecords) {
@@ -426,6 +469,13 @@ bool QtSqlBackend::IsPostgres() const {
 
 qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& params,
                                     TRowStore* rows) {
+    qsizetype affected = 0;
+    Step([&] { affected = ExecuteDirect(sql, params, rows); }, Writes(sql));
+    return affected;
+}
+
+qsizetype QtSqlBackend::ExecuteDirect(const QString& sql, const QVariantList& params,
+                                      TRowStore* rows) {
     QSqlQuery query(Database());
     query.setForwardOnly(true);
     bool ran;
@@ -453,20 +503,25 @@ qsizetype QtSqlBackend::ExecuteWith(const QString& sql, const QVariantList& para
 void QtSqlBackend::StartTransaction() {
     if (IsPostgres()) {
         savepoint_ = PgInTransaction(*Database().driver());
-        ExecuteWith(
+        ExecuteDirect(
             savepoint_ ? QStringLiteral("SAVEPOINT quorva_change") : QStringLiteral("BEGIN"), {},
             nullptr);
+        changing_ = true;
     } else if (!Database().transaction()) {
         throw EDatabaseError(SqlErrorText(db_.lastError()));
     }
 }
 
+// A change inside the program's transaction (one begun for its cursors, not the user's) is
+// committed at once with it.
 void QtSqlBackend::Commit() {
-    if (IsPostgres())
-        ExecuteWith(savepoint_ ? QStringLiteral("RELEASE SAVEPOINT quorva_change")
-                               : QStringLiteral("COMMIT"),
-                    {}, nullptr);
-    else if (!Database().commit())
+    if (IsPostgres()) {
+        changing_ = false;
+        ExecuteDirect(savepoint_ ? QStringLiteral("RELEASE SAVEPOINT quorva_change")
+                                 : QStringLiteral("COMMIT"),
+                      {}, nullptr);
+        session_.CommitProgramTransaction();
+    } else if (!Database().commit())
         throw EDatabaseError(SqlErrorText(db_.lastError()));
 }
 
@@ -474,10 +529,13 @@ void QtSqlBackend::Rollback() {
     if (!IsPostgres()) {
         if (!Database().rollback())
             throw EDatabaseError(SqlErrorText(db_.lastError()));
-    } else if (savepoint_) {
-        ExecuteWith(QStringLiteral("ROLLBACK TO SAVEPOINT quorva_change"), {}, nullptr);
-        ExecuteWith(QStringLiteral("RELEASE SAVEPOINT quorva_change"), {}, nullptr);
+        return;
+    }
+    changing_ = false;
+    if (savepoint_) {
+        ExecuteDirect(QStringLiteral("ROLLBACK TO SAVEPOINT quorva_change"), {}, nullptr);
+        ExecuteDirect(QStringLiteral("RELEASE SAVEPOINT quorva_change"), {}, nullptr);
     } else {
-        ExecuteWith(QStringLiteral("ROLLBACK"), {}, nullptr);
+        ExecuteDirect(QStringLiteral("ROLLBACK"), {}, nullptr);
     }
 }

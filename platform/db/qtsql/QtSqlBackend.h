@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "db/DbBackend.h"
-
-class PgScrollCursor;
+#include "db/qtsql/PgSession.h"
 
 // Where a Qt SQL driver connects. For QODBC `databaseName` is the ODBC connection string.
 struct TQtSqlTarget {
@@ -22,7 +21,8 @@ struct TQtSqlTarget {
 };
 
 // A database behind one of Qt's SQL drivers (PostgreSQL, ODBC). Each back end has its own
-// named Qt connection, removed again on Close.
+// named Qt connection, removed again on Close. PostgreSQL's server-side cursors run on that
+// connection too (see PgSession).
 class QtSqlBackend : public DbBackend {
   public:
     explicit QtSqlBackend(TQtSqlTarget target);
@@ -54,6 +54,9 @@ class QtSqlBackend : public DbBackend {
   private:
     bool IsPostgres() const;
     QSqlDatabase& Database();
+    // One of the program's own statements, kept from harming the cursors' transaction.
+    void Step(const std::function<void()>& run, bool changes = false);
+    qsizetype ExecuteDirect(const QString& sql, const QVariantList& params, TRowStore* rows);
     std::unique_ptr<TResultCursor> Run(const QString& sql, int maxRecords);
     // The columns of the rows `sql` returns, described unrun; -1 for several statements.
     int ResultColumns(const QString& sql);
@@ -70,7 +73,8 @@ class QtSqlBackend : public DbBackend {
     QString connectionName_;
     QSqlDatabase db_;
     bool savepoint_ = false;  // the change under way sits in the user's transaction
-    std::vector<PgScrollCursor*> cursors_;
+    bool changing_ = false;   // between StartTransaction and its Commit or Rollback
+    PgSession session_;
     // How names are written, read at first use: keywords in upper case; ODBC's quote character
     // and the letter case its bare names fold to.
     std::optional<QSet<QString>> keywords_;

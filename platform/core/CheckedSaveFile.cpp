@@ -1,0 +1,41 @@
+#include "core/CheckedSaveFile.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <cerrno>
+
+#include "core/Exception.h"
+
+TCheckedSaveFile::TCheckedSaveFile(const QString& fileName) : fileName_(fileName), file_(fileName) {
+    if (fileName.trimmed().isEmpty() || !file_.open(QIODevice::WriteOnly))
+        throw EInOutError(QStringLiteral("Cannot create file \"%1\". %2")
+                              .arg(QDir::toNativeSeparators(fileName), file_.errorString()));
+}
+
+void TCheckedSaveFile::Write(std::string_view bytes) {
+    const int handle = file_.handle();
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(handle, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            Fail(qt_error_string(written < 0 ? errno : EIO));
+        bytes.remove_prefix(std::size_t(written));
+    }
+}
+
+void TCheckedSaveFile::Commit() {
+    // A disk that fills up or fails may only say so when the data is forced out.
+    if (::fsync(file_.handle()) != 0)
+        Fail(qt_error_string(errno));
+    if (!file_.commit())
+        Fail(file_.errorString());
+}
+
+void TCheckedSaveFile::Fail(const QString& reason) {
+    // The temporary file goes with the device; the target was never touched.
+    file_.cancelWriting();
+    throw EInOutError(QStringLiteral("Cannot write to file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(fileName_), reason));
+}
