@@ -167,12 +167,11 @@ void TDBGridPrint::RenderColumnGroup() {
     dataSet.Walk(
         [&] {
             // Values are data: a bar, a brace or a macro name in them is printed as it is.
-            const QStringList cells =
-                GroupCells(group, true, MeasureUnit(), false, [&](size_t i) {
-                    const int field = group[i].Index;
-                    return field < dataSet.FieldCount() ? dataSet.Fields(field).DisplayText()
-                                                        : QString();
-                });
+            const QStringList cells = GroupCells(group, true, MeasureUnit(), false, [&](size_t i) {
+                const int field = group[i].Index;
+                return field < dataSet.FieldCount() ? dataSet.Fields(field).DisplayText()
+                                                    : QString();
+            });
             WriteCells(cells);
             if (ExportingLines())
                 Lines().append(cells.join(QLatin1Char('\t')));

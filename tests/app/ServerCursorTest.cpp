@@ -345,6 +345,8 @@ class ServerCursor : public PostgresSuite {
                       QStringLiteral("Edited"));
 
             const TLines before = DatabaseLines(other, result.sql);
+            // Wherever the grid last read, another program may write.
+            query.SetRecNo(query.RecordCount() / 4);
             other.Backend().Execute(
                 QStringLiteral("DELETE FROM orders WHERE id = %1;"
                                " INSERT INTO orders(id, customer, amount) VALUES(%2, 'Theirs', 7)")
@@ -353,8 +355,7 @@ class ServerCursor : public PostgresSuite {
             query.Last();
             query.SetRecNo(query.RecordCount() / 3);
             const TLines saved = SavedLines();
-            const TLines expected =
-                seesOtherPrograms ? DatabaseLines(other, result.sql) : before;
+            const TLines expected = seesOtherPrograms ? DatabaseLines(other, result.sql) : before;
             EXPECT_EQ(saved.count, expected.count);
             EXPECT_EQ(saved.digest, expected.digest) << "the file differs from the database";
             EXPECT_EQ(query.RecordCount(), expected.count);
@@ -530,9 +531,10 @@ class ServerCursor : public PostgresSuite {
 
 TEST_F(ServerCursor, Sqlite) {
     UseSqlite();
-    ReadsEditsAndCancels(QStringLiteral(
-        "CREATE TABLE wide AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
-        "WHERE n < 3000) SELECT n AS id, replace(hex(zeroblob(5000)), '0', 'x') AS pad FROM c"),
+    ReadsEditsAndCancels(
+        QStringLiteral(
+            "CREATE TABLE wide AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
+            "WHERE n < 3000) SELECT n AS id, replace(hex(zeroblob(5000)), '0', 'x') AS pad FROM c"),
         QStringLiteral("SELECT * FROM orders"), true);
 }
 

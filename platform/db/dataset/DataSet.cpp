@@ -230,7 +230,7 @@ const TRowStore& TDataSet::StoredRow(qsizetype row, qsizetype& at) const {
     }
     // Asked for while the grid paints: the result is read again with nothing else running.
     const_cast<TDataSet*>(this)->Freshen(row, false);
-    if (row >= StoredRows() || ((rereading_ || walking_) && window_->NeedsRead(row))) {
+    if (row >= StoredRows() || (cursorBusy_ && window_->NeedsRead(row))) {
         // Drawn while the cursor is busy reading the result again or walking it, or gone in
         // that reading: the grid, told right after, draws it anew.
         drewUnread_ = true;
@@ -265,9 +265,8 @@ void TDataSet::RemoveStored(qsizetype row) {
 }
 
 void TDataSet::Freshen(qsizetype row, bool pumping) {
-    if (!window_ || loading_ || rereading_ || walking_ || row < 0 || row >= StoredRows() ||
-        !window_->NeedsRead(row) ||
-        !window_->Cursor().Stale())
+    if (!window_ || loading_ || cursorBusy_ || row < 0 || row >= StoredRows() ||
+        !window_->NeedsRead(row) || !window_->Cursor().Stale())
         return;
     Reread(current_, KeyOfRow(current_), pumping);
 }
@@ -284,7 +283,7 @@ void TDataSet::Reread(qsizetype near, const QVariantList& key, bool pumping) {
     std::shared_ptr<TRowWindow> window;
     // The old cursor goes first: an engine may read one state for all the cursors it has open.
     window_->CloseCursor();
-    rereading_ = true;
+    cursorBusy_ = true;
     try {
         std::unique_ptr<TScrollCursor> cursor = OpenScrollCursor();
         if (!cursor)
@@ -346,11 +345,11 @@ void TDataSet::Reread(qsizetype near, const QVariantList& key, bool pumping) {
             place = qMin(qMax<qsizetype>(near, 0), rows - 1);
     } catch (...) {
         // The old rows no longer are what the database holds: nothing is shown rather than them.
-        rereading_ = false;
+        cursorBusy_ = false;
         Close();
         throw;
     }
-    rereading_ = false;
+    cursorBusy_ = false;
     drewUnread_ = false;
     const qsizetype after = window->RowCount();
     if (after < before)
@@ -372,6 +371,26 @@ void TDataSet::Reread(qsizetype near, const QVariantList& key, bool pumping) {
         emit CurrentChanged(current_);
 }
 
+void TDataSet::ReadAhead(qsizetype row) {
+    if (cursorBusy_ || loading_ || row < 0 || !window_->NeedsRead(row))
+        return;
+    const std::shared_ptr<TRowWindow> window = window_;
+    TScrollCursor& scroll = window->Cursor();
+    cursorBusy_ = true;
+    drewUnread_ = false;
+    try {
+        TBusyWait busy([&scroll] { scroll.Interrupt(); });
+        qsizetype at;
+        window->StoreOf(row, at, [&busy] { busy.Pump(); });
+    } catch (...) {
+        cursorBusy_ = false;
+        throw;
+    }
+    cursorBusy_ = false;
+    if (std::exchange(drewUnread_, false))
+        emit RowsReread();
+}
+
 void TDataSet::Walk(const std::function<bool()>& each, const std::function<void()>& wait) {
     RecordCount();
     CheckBrowseMode();
@@ -382,7 +401,7 @@ void TDataSet::Walk(const std::function<bool()>& each, const std::function<void(
             if (!dataSet)
                 return;
             dataSet->walkStore_ = nullptr;
-            dataSet->walking_ = false;
+            dataSet->cursorBusy_ = false;
         }
     } walking{alive};
     // `each` may let events run, and a handler close the data set under the walk.
@@ -403,7 +422,7 @@ void TDataSet::Walk(const std::function<bool()>& each, const std::function<void(
     }
     if (window_->Cursor().Stale())
         Reread(current_, KeyOfRow(current_), true);
-    walking_ = true;
+    cursorBusy_ = true;
     // The cursor stays alive through the walk even if the data set closes meanwhile.
     const std::shared_ptr<TRowWindow> window = window_;
     TScrollCursor& scroll = window->Cursor();
@@ -457,6 +476,7 @@ void TDataSet::MoveTo(qsizetype row) {
     if (window_ && row != current_) {
         Freshen(row, true);
         row = qMin(row, StoredRows() - 1);
+        ReadAhead(row);
     }
     if (row == current_)
         return;

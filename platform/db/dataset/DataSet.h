@@ -208,6 +208,8 @@ class TDataSet : public QObject {
     void Reread(qsizetype near, const QVariantList& key, bool pumping);
     // Reads again when showing `row` needs a page and the cursor is stale.
     void Freshen(qsizetype row, bool pumping);
+    // Reads the page of a row moved to under the busy wait, before the grid asks for it.
+    void ReadAhead(qsizetype row);
     // The key values of a stored row, empty when the result has none or the row is not at hand.
     QVariantList KeyOfRow(qsizetype row);
     static void CheckLoad(const QPointer<TDataSet>& dataSet, quint64 load);
@@ -238,10 +240,9 @@ class TDataSet : public QObject {
     // The batch a walk is in and its row there; none outside walks.
     const TRowStore* walkStore_ = nullptr;
     qsizetype walkAt_ = 0;
-    // While the cursor reads for a walk or a new reading, rows it does not hold are not read
-    // for the grid, which draws them again afterwards.
-    bool walking_ = false;
-    bool rereading_ = false;
+    // While the cursor reads for a walk, a new reading or a jump, rows it does not hold are not
+    // read for the grid, which draws them again afterwards.
+    bool cursorBusy_ = false;
     mutable bool drewUnread_ = false;
     TRowStore unreadRow_;  // what such a row draws: nothing
     quint64 opening_ = 0;  // tells bookmarks of an earlier opening apart

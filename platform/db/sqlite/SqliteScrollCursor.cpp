@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 
 #include <QRegularExpression>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <chrono>
 #include <future>
 
@@ -58,8 +58,8 @@ constexpr qsizetype kWalkBatchRows = 4096;
 }  // namespace
 
 std::unique_ptr<SqliteScrollCursor> SqliteScrollCursor::Open(sqlite3* db, sqlite3_stmt* statement,
-                                                            TSqliteOrigins origins,
-                                                            QByteArray keepIn) {
+                                                             TSqliteOrigins origins,
+                                                             QByteArray keepIn) {
     QByteArray body = Body(statement);
     sqlite3_stmt* counter = Prepare(db, "SELECT count(*) FROM " + body);
     if (!counter) {
@@ -88,9 +88,8 @@ SqliteScrollCursor::SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sql
 
 bool SqliteScrollCursor::StreamsInOrder() const {
     const QStringList steps = PlanSteps(db_, statement_);
-    return steps.size() == 1 &&
-           (steps[0].startsWith(QLatin1String("SCAN ")) ||
-            steps[0].startsWith(QLatin1String("SEARCH ")));
+    return steps.size() == 1 && (steps[0].startsWith(QLatin1String("SCAN ")) ||
+                                 steps[0].startsWith(QLatin1String("SEARCH ")));
 }
 
 void SqliteScrollCursor::PrepareBackward() {

@@ -58,8 +58,8 @@ class SqliteScrollCursor : public TScrollCursor {
     std::function<void()> onGone;
 
   private:
-    SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sqlite3_stmt* counter,
-                       QByteArray body, TSqliteOrigins origins);
+    SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sqlite3_stmt* counter, QByteArray body,
+                       TSqliteOrigins origins);
     // Lets go of the statement in the middle of its rows.
     void Park();
     // Whether reading the statement from a given row costs no more than skipping rows.
