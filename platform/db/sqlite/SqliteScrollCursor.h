@@ -21,10 +21,10 @@ struct sqlite3_stmt;
 // table in rowid order ("select * from t") is read from its end when the row lies in its second
 // half. Keeping such a result would cost more than skipping through it.
 //
-// Any other result (sorted, grouped, joined) is kept while it is counted: written once, in its
-// order, to a table of a temporary database on disk, then read by rowid, so that a jump costs a
-// page read and the sort is never run again. Its first page comes from the statement itself, at
-// once.
+// Any other result (sorted, grouped, joined) is kept while it is counted, outside a transaction
+// of the user's (see Open): written once, in its order, to a table of a temporary database on
+// disk, then read by rowid, so that a jump costs a page read and the sort is never run again.
+// Its first page comes from the statement itself, at once.
 //
 // Counting and keeping run on a second thread so that the window keeps painting; Interrupt
 // stops them. The cursor is stale once another connection committed a change to the database
