@@ -7,7 +7,7 @@
 namespace GridText {
 
 void RecordToLine(const TDataSet& dataSet, const TCellTextWriter& cells, std::string& line) {
-    // Stored rows: the walk below has settled any record being changed.
+    // Stored rows: a walk settles any record being changed.
     qsizetype row;
     const TRowStore& rows = dataSet.StoredRow(dataSet.FieldRow(), row);
     for (int column = 0; column < dataSet.FieldCount(); ++column) {
@@ -19,13 +19,12 @@ void RecordToLine(const TDataSet& dataSet, const TCellTextWriter& cells, std::st
 
 void WriteAllLines(TDataSet& dataSet, TTextFileWriter& file) {
     const TCellTextWriter cells;
-    dataSet.First();
-    while (!dataSet.Eof()) {
+    dataSet.Walk([&] {
         std::string& line = file.Pending();
         RecordToLine(dataSet, cells, line);
         line += "\r\n";
-        dataSet.Next();
-    }
+        return true;
+    });
 }
 
 }  // namespace GridText

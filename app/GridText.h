@@ -13,8 +13,8 @@ namespace GridText {
 // UTF-8. The data set must not be changing a record.
 void RecordToLine(const TDataSet& dataSet, const TCellTextWriter& cells, std::string& line);
 
-// Every record from the first, each line ended by CR LF, written as it is read. Leaves the
-// data set at its end.
+// Every record of one state of the rows, from the first, each line ended by CR LF, written as
+// it is read. The current record stays where it was; Escape stops a long read of the database.
 void WriteAllLines(TDataSet& dataSet, TTextFileWriter& file);
 
 }  // namespace GridText

@@ -140,36 +140,33 @@ void TDBGridPrint::WriteWorksheet(TWorkSheet& sheet) {
     else
         DdePause = uint16_t(std::min(pause, 0xFFFF));
 
-    dataSet->DisableControls();
-    struct TEnable {
-        TDataSet& dataSet;
-        ~TEnable() { dataSet.EnableControls(); }
-    } enable{*dataSet};
     int row = 2;
     QElapsedTimer paced;
     paced.start();
     qint64 rowsSent = 0;
-    dataSet->First();
-    while (!dataSet->Eof()) {
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const TColumnRec& column = columns[i];
-            if (Exported(column)) {
-                sheet.WriteCell({row, int32_t(i) + 1, -1,
-                                 column.Field ? column.Field->DisplayText() : QString(),
-                                 column.Alignment, &column.Font, column.FontColor});
+    // One state of the rows, streamed; the progress window's Stop is heard meanwhile.
+    dataSet->Walk(
+        [&] {
+            for (size_t i = 0; i < columns.size(); ++i) {
+                const TColumnRec& column = columns[i];
+                if (Exported(column)) {
+                    sheet.WriteCell({row, int32_t(i) + 1, -1,
+                                     column.Field ? column.Field->DisplayText() : QString(),
+                                     column.Alignment, &column.Font, column.FontColor});
+                }
             }
-        }
-        ExportProgress(row);
-        // Row k waits until k pauses after the first: the time the rows take and the system
-        // waking late do not add up on top of the pauses.
-        const qint64 wait = ++rowsSent * pause - paced.elapsed();
-        if (wait > 0)
-            QThread::msleep(unsigned(wait));
-        if (TWorkSheet::TransferAborted || CancelRequested())
-            break;
-        ++row;
-        dataSet->Next();
-    }
+            ExportProgress(row);
+            // Row k waits until k pauses after the first: the time the rows take and the system
+            // waking late do not add up on top of the pauses.
+            const qint64 wait = ++rowsSent * pause - paced.elapsed();
+            if (wait > 0)
+                QThread::msleep(unsigned(wait));
+            if (TWorkSheet::TransferAborted || CancelRequested())
+                return false;
+            ++row;
+            return true;
+        },
+        [] { QCoreApplication::processEvents(); });
 }
 
 void TDBGridPrint::ExportProgress(int row) {

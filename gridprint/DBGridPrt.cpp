@@ -1,5 +1,6 @@
 #include "DBGridPrt.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "ColumnGroups.h"
@@ -162,25 +163,21 @@ void TDBGridPrint::RenderColumnGroup() {
 
     TDataSet& dataSet = *grid_->DataSet();
     SetExpectedPages(ExpectedPagesFor(dataSet.RecordCount(), LastColumnGroup));
-    dataSet.DisableControls();
-    struct TEnable {
-        TDataSet& dataSet;
-        ~TEnable() { dataSet.EnableControls(); }
-    } enable{dataSet};
-    dataSet.First();
-    while (!dataSet.Eof()) {
-        // Values are data: a bar, a brace or a macro name in them is printed as it is.
-        const QStringList cells = GroupCells(group, true, MeasureUnit(), false, [&](size_t i) {
-            const int field = group[i].Index;
-            return field < dataSet.FieldCount() ? dataSet.Fields(field).DisplayText() : QString();
-        });
-        WriteCells(cells);
-        if (ExportingLines())
-            Lines().append(cells.join(QLatin1Char('\t')));
-        if (CancelRequested())
-            break;
-        dataSet.Next();
-    }
+    // One state of the rows, streamed; the progress window's Stop is heard meanwhile.
+    dataSet.Walk(
+        [&] {
+            // Values are data: a bar, a brace or a macro name in them is printed as it is.
+            const QStringList cells = GroupCells(group, true, MeasureUnit(), false, [&](size_t i) {
+                const int field = group[i].Index;
+                return field < dataSet.FieldCount() ? dataSet.Fields(field).DisplayText()
+                                                    : QString();
+            });
+            WriteCells(cells);
+            if (ExportingLines())
+                Lines().append(cells.join(QLatin1Char('\t')));
+            return !CancelRequested();
+        },
+        [] { QCoreApplication::processEvents(); });
     // A Stop after the last page start would otherwise leave a cut-off document that looks
     // complete.
     if (CancelRequested())

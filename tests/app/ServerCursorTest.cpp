@@ -12,6 +12,7 @@
 #include "GridText.h"
 #include "core/TextFileWriter.h"
 #include "db/components/ADOQuery.h"
+#include "db/dataset/CellTextWriter.h"
 #include "db/dataset/DataSource.h"
 #include "db/grid/DBGrid.h"
 #include "db/grid/DBGridModel.h"
@@ -123,16 +124,19 @@ class ServerCursor : public PostgresSuite {
         return shown.isValid() ? grid.Model().DataRow(shown.row()) : -1;
     }
 
+    // Save grid's walk into a file of that name in the test's folder; returns its path.
+    QString SaveGrid(const QString& name) {
+        const QString path = folder.filePath(name);
+        TTextFileWriter file(path);
+        GridText::WriteAllLines(query, file);
+        file.Commit();
+        return path;
+    }
+
     // Save grid's walk into a file; returns its digest, having checked that it holds every
     // row once, in order.
     QByteArray SaveAndCheck() {
-        const QString path = folder.filePath(QStringLiteral("grid.txt"));
-        {
-            TTextFileWriter file(path);
-            GridText::WriteAllLines(query, file);
-            file.Commit();
-        }
-        QFile saved(path);
+        QFile saved(SaveGrid(QStringLiteral("grid.txt")));
         EXPECT_TRUE(saved.open(QIODevice::ReadOnly));
         QCryptographicHash digest(QCryptographicHash::Sha1);
         qsizetype lines = 0;
@@ -252,6 +256,112 @@ class ServerCursor : public PostgresSuite {
         EXPECT_EQ(query.Fields(1).AsString(), QString::number(kRows + 1));
     }
 
+    struct TLines {
+        std::string digest;  // in hex
+        qsizetype count = 0;
+    };
+
+    // The lines Save grid writes from the grid's query.
+    TLines SavedLines() {
+        QFile saved(SaveGrid(QStringLiteral("changed.txt")));
+        EXPECT_TRUE(saved.open(QIODevice::ReadOnly));
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        TLines lines;
+        while (!saved.atEnd()) {
+            digest.addData(saved.readLine());
+            ++lines.count;
+        }
+        lines.digest = digest.result().toHex().toStdString();
+        return lines;
+    }
+
+    // The same lines made from the rows a second connection reads from the database.
+    static TLines DatabaseLines(TADOConnection& other, const QString& sql) {
+        const std::unique_ptr<TResultCursor> cursor = other.Backend().Query(sql);
+        const TCellTextWriter cells;
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        TLines lines;
+        for (bool more = true; more;) {
+            TRowStore rows;
+            rows.Reset(int(cursor->Fields().size()));
+            more = cursor->Fetch(rows, 10000);
+            for (qsizetype row = 0; row < rows.RowCount(); ++row, ++lines.count) {
+                std::string line;
+                for (int column = 0; column < rows.ColumnCount(); ++column) {
+                    if (column > 0)
+                        line += '\t';
+                    cells.Append(line, rows, row, column, cursor->Fields()[column].DataType);
+                }
+                line += "\r\n";
+                digest.addData(QByteArrayView(line.data(), qsizetype(line.size())));
+            }
+        }
+        lines.digest = digest.result().toHex().toStdString();
+        return lines;
+    }
+
+    // A record deleted, one appended and one edited through the data set, another program's
+    // delete and insert meanwhile, then a jump far and Save grid, on a result in the table's
+    // order and on a sorted one: the file holds the rows the database gives the statement then
+    // (as the cursor last read them when it reads one snapshot), each once, in order.
+    void ChangesThenSave(const QString& inTableOrder, bool seesOtherPrograms) {
+        const struct {
+            const char* name;
+            QString sql;
+            qsizetype theirs;  // the id another program deletes
+        } results[] = {
+            {"in the table's order", inTableOrder, 1234},
+            {"sorted",
+             QStringLiteral("SELECT * FROM orders WHERE id > %1 ORDER BY amount DESC, id")
+                 .arg(kRows - 20000),
+             kRows - 1000},
+        };
+        TADOConnection other;
+        OpenConnection(other, connection.ConnectionString());
+        qsizetype newId = kRows + 100;
+        for (const auto& result : results) {
+            SCOPED_TRACE(result.name);
+            Open(clUseServer, result.sql);
+            const qsizetype count = query.RecordCount();
+            query.SetRecNo(count - 10);
+            const QString deleted = query.FieldByName(QStringLiteral("id")).AsString();
+            query.Delete();
+            EXPECT_EQ(query.RecordCount(), count - 1);
+            EXPECT_NE(query.FieldByName(QStringLiteral("id")).AsString(), deleted);
+            query.Append();
+            query.FieldByName(QStringLiteral("id")).SetAsString(QString::number(++newId));
+            query.FieldByName(QStringLiteral("customer")).SetAsString(QStringLiteral("Ours"));
+            query.FieldByName(QStringLiteral("amount")).SetAsString(QStringLiteral("0.5"));
+            query.Post();
+            EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(), QString::number(newId));
+            query.SetRecNo(count / 2);
+            const QString edited = query.FieldByName(QStringLiteral("id")).AsString();
+            query.Edit();
+            query.FieldByName(QStringLiteral("customer")).SetAsString(QStringLiteral("Edited"));
+            query.Post();
+            // The record stays current after the result is read again.
+            EXPECT_EQ(query.FieldByName(QStringLiteral("id")).AsString(), edited);
+            EXPECT_EQ(query.FieldByName(QStringLiteral("customer")).AsString(),
+                      QStringLiteral("Edited"));
+
+            const TLines before = seesOtherPrograms ? TLines() : DatabaseLines(other, result.sql);
+            // Wherever the grid last read, another program may write.
+            query.SetRecNo(query.RecordCount() / 4);
+            other.Backend().Execute(
+                QStringLiteral("DELETE FROM orders WHERE id = %1;"
+                               " INSERT INTO orders(id, customer, amount) VALUES(%2, 'Theirs', 7)")
+                    .arg(result.theirs)
+                    .arg(++newId));
+            query.Last();
+            query.SetRecNo(query.RecordCount() / 3);
+            const TLines saved = SavedLines();
+            const TLines expected = seesOtherPrograms ? DatabaseLines(other, result.sql) : before;
+            EXPECT_EQ(saved.count, expected.count);
+            EXPECT_EQ(saved.digest, expected.digest) << "the file differs from the database";
+            EXPECT_EQ(query.RecordCount(), expected.count);
+        }
+    }
+
     // Escape during a count, or during the first rows of a sort, that would take hours stops
     // the statement on the server; during a client-side loading it stops the loading. The
     // query is closed, the grid empty, and the next statement runs.
@@ -295,16 +405,14 @@ class ServerCursor : public PostgresSuite {
         connection.Backend().Execute(wideTable);
         Open(clUseServer, QStringLiteral("SELECT * FROM wide ORDER BY id"));
         ASSERT_EQ(query.RecordCount(), 3000);
-        const QString path = folder.filePath(QStringLiteral("wide.txt"));
-        TTextFileWriter file(path);
-        GridText::WriteAllLines(query, file);
-        file.Commit();
+        const QString path = SaveGrid(QStringLiteral("wide.txt"));
         // Each line: the id, a TAB, the 10,000 characters and CR LF.
         EXPECT_EQ(QFileInfo(path).size(), 3000 * (10000 + 3) + 9 * 1 + 90 * 2 + 900 * 3 + 2001 * 4);
         EXPECT_LT(query.MemoryUsed(), kWideMemoryLimit);
     }
 
-    void ReadsEditsAndCancels(const QString& wideTable) {
+    void ReadsEditsAndCancels(const QString& wideTable, const QString& inTableOrder,
+                              bool seesOtherPrograms) {
         {
             SCOPED_TRACE("wide rows");
             WideRowsStayWithinTheBudget(wideTable);
@@ -316,6 +424,10 @@ class ServerCursor : public PostgresSuite {
         {
             SCOPED_TRACE("editing");
             EditsWriteBack();
+        }
+        {
+            SCOPED_TRACE("changing, then saving");
+            ChangesThenSave(inTableOrder, seesOtherPrograms);
         }
         {
             SCOPED_TRACE("cancelling");
@@ -419,9 +531,11 @@ class ServerCursor : public PostgresSuite {
 
 TEST_F(ServerCursor, Sqlite) {
     UseSqlite();
-    ReadsEditsAndCancels(QStringLiteral(
-        "CREATE TABLE wide AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
-        "WHERE n < 3000) SELECT n AS id, replace(hex(zeroblob(5000)), '0', 'x') AS pad FROM c"));
+    ReadsEditsAndCancels(
+        QStringLiteral(
+            "CREATE TABLE wide AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
+            "WHERE n < 3000) SELECT n AS id, replace(hex(zeroblob(5000)), '0', 'x') AS pad FROM c"),
+        QStringLiteral("SELECT * FROM orders"), true);
 }
 
 TEST_F(ServerCursor, Postgres) {
@@ -429,7 +543,8 @@ TEST_F(ServerCursor, Postgres) {
         GTEST_SKIP() << "no PostgreSQL server for this test: " << skipReason_.toStdString();
     ReadsEditsAndCancels(
         QStringLiteral("CREATE TABLE wide AS SELECT n AS id, repeat('x', 10000) AS pad "
-                       "FROM generate_series(1, 3000) n"));
+                       "FROM generate_series(1, 3000) n"),
+        QStringLiteral("SELECT * FROM orders ORDER BY id"), false);
     {
         SCOPED_TRACE("session");
         ReadsInTheUsersSession();

@@ -2,6 +2,8 @@
 
 #include <QPointer>
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "core/Exception.h"
 #include "db/dataset/RowWindow.h"
@@ -137,6 +139,8 @@ void TDataSet::OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load) {
 void TDataSet::MakeFields(const TFieldDefs& defs, TUpdateResolver updateTarget) {
     for (int index = 0; index < defs.size(); ++index)
         fields_.push_back(std::make_unique<TField>(*this, index, defs[index]));
+    unreadRow_.Reset(FieldCount());
+    unreadRow_.AppendRow(QVariantList(FieldCount()));
     writer_ = std::make_unique<TRecordWriter>(Engine(), std::move(updateTarget));
 }
 
@@ -216,10 +220,24 @@ qsizetype TDataSet::StoredRows() const {
 }
 
 const TRowStore& TDataSet::StoredRow(qsizetype row, qsizetype& at) const {
-    if (window_)
-        return window_->StoreOf(row, at);
-    at = row;
-    return rows_;
+    if (row == kWalkRow && walkStore_) {
+        at = walkAt_;
+        return *walkStore_;
+    }
+    if (!window_) {
+        at = row;
+        return rows_;
+    }
+    // Asked for while the grid paints: the result is read again with nothing else running.
+    const_cast<TDataSet*>(this)->Freshen(row, false);
+    if (row >= StoredRows() || (cursorBusy_ && window_->NeedsRead(row))) {
+        // Drawn while the cursor is busy reading the result again or walking it, or gone in
+        // that reading: the grid, told right after, draws it anew.
+        drewUnread_ = true;
+        at = 0;
+        return unreadRow_;
+    }
+    return window_->StoreOf(row, at);
 }
 
 QVariantList TDataSet::StoredValues(qsizetype row) const {
@@ -228,24 +246,215 @@ QVariantList TDataSet::StoredValues(qsizetype row) const {
 }
 
 void TDataSet::ReplaceStored(qsizetype row, const QVariantList& values) {
-    if (window_)
-        window_->ReplaceRow(row, values);
-    else
-        rows_.ReplaceRow(row, values);
+    rows_.ReplaceRow(row, values);
 }
 
+// A server-side result holds no rows of its own but the new record being inserted.
 void TDataSet::InsertStored(qsizetype row, const QVariantList& values) {
     if (window_)
-        window_->InsertRow(row, values);
+        window_->InsertNewRow(row);
     else
         rows_.InsertRow(row, values);
 }
 
 void TDataSet::RemoveStored(qsizetype row) {
     if (window_)
-        window_->RemoveRow(row);
+        window_->DropNewRow();
     else
         rows_.RemoveRow(row);
+}
+
+void TDataSet::Freshen(qsizetype row, bool pumping) {
+    if (!window_ || loading_ || cursorBusy_ || row < 0 || row >= StoredRows() ||
+        !window_->NeedsRead(row) || !window_->Cursor().Stale())
+        return;
+    Reread(current_, KeyOfRow(current_), pumping);
+}
+
+QVariantList TDataSet::KeyOfRow(qsizetype row) {
+    if (!writer_ || row < 0 || row >= StoredRows() || window_->NeedsRead(row))
+        return {};
+    return writer_->FindingKey(StoredValues(row));
+}
+
+void TDataSet::Reread(qsizetype near, const QVariantList& key, bool pumping) {
+    const qsizetype before = StoredRows();
+    qsizetype place = -1;
+    std::shared_ptr<TRowWindow> window;
+    // The old cursor goes first: an engine may read one state for all the cursors it has open.
+    window_->CloseCursor();
+    cursorBusy_ = true;
+    try {
+        std::unique_ptr<TScrollCursor> cursor = OpenScrollCursor();
+        if (!cursor)
+            throw EDatabaseError(QStringLiteral("The result can no longer be read again"));
+        TScrollCursor& scroll = *cursor;
+        window = std::make_shared<TRowWindow>(std::move(cursor), FieldCount());
+        std::optional<TBusyWait> busy;
+        std::function<void()> wait = [] {};
+        if (pumping) {
+            busy.emplace([&scroll] { scroll.Interrupt(); });
+            wait = [&busy] { busy->Pump(); };
+        }
+        if (window->ReadFirstPage(pumping ? wait : std::function<void()>()))
+            window->SetCursorRows(scroll.Count(wait));
+        const qsizetype rows = window->RowCount();
+        if (!key.isEmpty() && rows > 0) {
+            const QList<int> columns = [this, &key] {
+                QList<int> found;
+                const TUpdateTarget* target = writer_ ? writer_->Resolved() : nullptr;
+                if (target && target->Key.size() == key.size())
+                    found = target->Key;
+                return found;
+            }();
+            const auto holdsKey = [&columns, &key](const TRowStore& store, qsizetype at) {
+                for (int index = 0; index < columns.size(); ++index)
+                    if (store.Value(at, columns[index]) != key[index])
+                        return false;
+                return true;
+            };
+            // The record is near where it was unless its sort order changed; otherwise the
+            // whole result is searched.
+            const qsizetype from = qMax<qsizetype>(0, near - TRowWindow::kPageRows);
+            const qsizetype to = qMin(rows, near + TRowWindow::kPageRows + 1);
+            for (qsizetype row = from; !columns.isEmpty() && row < to && place < 0; ++row) {
+                qsizetype at;
+                const TRowStore& store = window->StoreOf(row, at, pumping ? wait : nullptr);
+                if (holdsKey(store, at))
+                    place = row;
+            }
+            if (place < 0 && !columns.isEmpty() && pumping) {
+                qsizetype row = 0;
+                try {
+                    scroll.Walk(
+                        [&](TRowStore& batch) {
+                            for (qsizetype at = 0; at < batch.RowCount(); ++at, ++row)
+                                if (holdsKey(batch, at)) {
+                                    place = row;
+                                    return false;
+                                }
+                            return true;
+                        },
+                        wait);
+                } catch (const EOperationCancelled&) {
+                    // Escape gives up the search only: the record number stands.
+                }
+            }
+        }
+        if (place < 0)
+            place = qMin(qMax<qsizetype>(near, 0), rows - 1);
+    } catch (...) {
+        // The old rows no longer are what the database holds: nothing is shown rather than them.
+        cursorBusy_ = false;
+        Close();
+        throw;
+    }
+    cursorBusy_ = false;
+    drewUnread_ = false;
+    const qsizetype after = window->RowCount();
+    if (after < before)
+        emit RowsAboutToBeRemoved(after, before - 1);
+    else if (after > before)
+        emit RowsAboutToBeInserted(before, after - 1);
+    window_ = std::move(window);
+    if (after < before)
+        emit RowsRemoved(after, before - 1);
+    else if (after > before)
+        emit RowsInserted(before, after - 1);
+    current_ = place;
+    bof_ = current_ <= 0;
+    eof_ = current_ < 0;
+    emit RowsReread();
+    if (ControlsDisabled())
+        movedWhileDisabled_ = true;
+    else
+        emit CurrentChanged(current_);
+}
+
+void TDataSet::ReadAhead(qsizetype row) {
+    if (cursorBusy_ || loading_ || row < 0 || !window_->NeedsRead(row))
+        return;
+    const std::shared_ptr<TRowWindow> window = window_;
+    TScrollCursor& scroll = window->Cursor();
+    cursorBusy_ = true;
+    drewUnread_ = false;
+    try {
+        TBusyWait busy([&scroll] { scroll.Interrupt(); });
+        qsizetype at;
+        window->StoreOf(row, at, [&busy] { busy.Pump(); });
+    } catch (...) {
+        cursorBusy_ = false;
+        throw;
+    }
+    cursorBusy_ = false;
+    if (std::exchange(drewUnread_, false))
+        emit RowsReread();
+}
+
+void TDataSet::Walk(const std::function<bool()>& each, const std::function<void()>& wait) {
+    RecordCount();
+    CheckBrowseMode();
+    const QPointer<TDataSet> alive(this);
+    struct TWalking {
+        const QPointer<TDataSet>& dataSet;
+        ~TWalking() {
+            if (!dataSet)
+                return;
+            dataSet->walkStore_ = nullptr;
+            dataSet->cursorBusy_ = false;
+        }
+    } walking{alive};
+    // `each` may let events run, and a handler close the data set under the walk.
+    const auto go = [&] {
+        const bool more = each();
+        if (!alive || !active_)
+            throw EDatabaseError(kClosed);
+        return more;
+    };
+    if (!window_) {
+        for (qsizetype row = 0; row < rows_.RowCount(); ++row) {
+            walkStore_ = &rows_;
+            walkAt_ = row;
+            if (!go())
+                return;
+        }
+        return;
+    }
+    if (window_->Cursor().Stale())
+        Reread(current_, KeyOfRow(current_), true);
+    cursorBusy_ = true;
+    // The cursor stays alive through the walk even if the data set closes meanwhile.
+    const std::shared_ptr<TRowWindow> window = window_;
+    TScrollCursor& scroll = window->Cursor();
+    std::optional<TBusyWait> busy;
+    std::function<void()> pump = wait;
+    if (!pump) {
+        busy.emplace([&scroll] { scroll.Interrupt(); });
+        pump = [&busy] { busy->Pump(); };
+    }
+    drewUnread_ = false;
+    struct TRepaint {
+        const QPointer<TDataSet>& dataSet;
+        ~TRepaint() {
+            if (dataSet && std::exchange(dataSet->drewUnread_, false))
+                emit dataSet->RowsReread();
+        }
+    } repaint{alive};
+    scroll.Walk(
+        [&](TRowStore& batch) {
+            for (qsizetype at = 0; at < batch.RowCount(); ++at) {
+                walkStore_ = &batch;
+                walkAt_ = at;
+                if (!go())
+                    return false;
+            }
+            walkStore_ = nullptr;
+            pump();
+            if (!alive || !active_)
+                throw EDatabaseError(kClosed);
+            return true;
+        },
+        pump);
 }
 
 std::size_t TDataSet::MemoryUsed() const {
@@ -264,6 +473,11 @@ qsizetype TDataSet::RecordCount() const {
 }
 
 void TDataSet::MoveTo(qsizetype row) {
+    if (window_ && row != current_) {
+        Freshen(row, true);
+        row = qMin(row, StoredRows() - 1);
+        ReadAhead(row);
+    }
     if (row == current_)
         return;
     current_ = row;
@@ -441,6 +655,12 @@ void TDataSet::Post() {
     const std::optional<QVariantList> stored =
         state_ == dsEdit ? writer_->Update(StoredValues(current_), buffer_, assigned)
                          : writer_->Insert(buffer_, assigned);
+    if (window_) {
+        // The new or changed row may stand elsewhere in the result now, and others with it.
+        const QVariantList key = stored ? writer_->FindingKey(*stored) : QVariantList();
+        EndEdit();
+        return Reread(current_, key, true);
+    }
     if (stored)
         ReplaceStored(current_, *stored);
     EndEdit();
@@ -509,6 +729,8 @@ void TDataSet::DeleteRecords(QList<qsizetype> rows) {
     for (const qsizetype row : rows)
         values << StoredValues(row);
     writer_->Delete(values);
+    if (window_)
+        return Reread(rows.front(), {}, true);
     for (auto row = rows.crbegin(); row != rows.crend(); ++row)
         RemoveRow(*row);
     current_ = qMin(rows.front(), StoredRows() - 1);

@@ -38,7 +38,10 @@ enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 // data set is open once the first page of rows is in (Opened), then counts the rows while the
 // window keeps painting (Escape stops the count with EOperationCancelled and the data set
 // closes), and signals the counted rows as one batch. Rows are read a page at a time as they
-// are shown or walked (see TRowWindow).
+// are shown (see TRowWindow). The data set shows one state of the result at a time: after each
+// of its own writes, and before it reads a page once another program's write made the cursor
+// stale, it reads the whole result again (RowsReread) and keeps the user on the same record,
+// found by its key where the result has one, else by its number.
 //
 // Otherwise every row is read into memory. Opening reads the result in batches. The data set
 // is open once the first batch is in (Opened), then signals each further batch (RowsInserted)
@@ -122,12 +125,22 @@ class TDataSet : public QObject {
     // store holding them and the row's place in it, valid until the next call. A server-side
     // result may read them from the database here (EDatabaseError when that fails).
     const TRowStore& StoredRow(qsizetype row, qsizetype& at) const;
+    // Runs `each` once for every record of one state of the rows, from the first to the last,
+    // with the fields reading that record meanwhile (the current record does not move); false
+    // from `each` stops. A record being changed is settled first. A server-side result streams
+    // past the row cache, read again first when it is stale. `wait` runs while the database
+    // works; without it the busy wait runs and Escape ends the walk with EOperationCancelled.
+    void Walk(const std::function<bool()>& each, const std::function<void()>& wait = {});
     // Whether the rows stay in the database (a server-side cursor) while the data set is open.
     bool ServerSide() const { return window_ != nullptr; }
     std::size_t MemoryUsed() const;
-    // The row fields read: the one being drawn inside a TRowScope, else the current one; -1
-    // when there is none.
-    qsizetype FieldRow() const { return scopeRow_ >= 0 ? scopeRow_ : current_; }
+    // The row fields read: the one being drawn inside a TRowScope, the one a walk is at
+    // (kWalkRow), else the current one; kNoRow when there is none.
+    static constexpr qsizetype kNoRow = -1;
+    static constexpr qsizetype kWalkRow = -2;
+    qsizetype FieldRow() const {
+        return scopeRow_ >= 0 ? scopeRow_ : walkStore_ ? kWalkRow : current_;
+    }
 
     // Lets fields read another row for a while without moving the data set (a grid drawing
     // one cell); nothing is signalled.
@@ -162,6 +175,9 @@ class TDataSet : public QObject {
     void RowsRemoved(qsizetype first, qsizetype last);
     // Values of one row changed (a field set, a post, a cancel).
     void RecordChanged(qsizetype row);
+    // The result was read again: any row may hold other values (a change of the row count is
+    // signalled before, at the end).
+    void RowsReread();
 
   protected:
     // The result to read when opening.
@@ -185,6 +201,17 @@ class TDataSet : public QObject {
     void ReplaceStored(qsizetype row, const QVariantList& values);
     void InsertStored(qsizetype row, const QVariantList& values);
     void RemoveStored(qsizetype row);
+    // Reads a server-side result again and puts the current record on the row holding `key`
+    // (when given and found) or on record number `near` + 1. Closes the data set when that
+    // fails. `pumping` runs it under the busy wait; without, nothing else runs meanwhile (a
+    // read asked for while the grid paints).
+    void Reread(qsizetype near, const QVariantList& key, bool pumping);
+    // Reads again when showing `row` needs a page and the cursor is stale.
+    void Freshen(qsizetype row, bool pumping);
+    // Reads the page of a row moved to under the busy wait, before the grid asks for it.
+    void ReadAhead(qsizetype row);
+    // The key values of a stored row, empty when the result has none or the row is not at hand.
+    QVariantList KeyOfRow(qsizetype row);
     static void CheckLoad(const QPointer<TDataSet>& dataSet, quint64 load);
     void MoveTo(qsizetype row);
     void CheckModify() const;
@@ -210,6 +237,14 @@ class TDataSet : public QObject {
     bool movedWhileDisabled_ = false;
     bool readOnly_ = false;
     qsizetype batchSize_ = 10000;
+    // The batch a walk is in and its row there; none outside walks.
+    const TRowStore* walkStore_ = nullptr;
+    qsizetype walkAt_ = 0;
+    // While the cursor reads for a walk, a new reading or a jump, rows it does not hold are not
+    // read for the grid, which draws them again afterwards.
+    bool cursorBusy_ = false;
+    mutable bool drewUnread_ = false;
+    TRowStore unreadRow_;  // what such a row draws: nothing
     quint64 opening_ = 0;  // tells bookmarks of an earlier opening apart
     quint64 loading_ = 0;  // the opening whose rows are being read; 0 when none
 

@@ -40,7 +40,7 @@ void TField::SetAsString(const QString& text) {
 
 bool TField::IsNull() const {
     const qsizetype row = dataSet_.FieldRow();
-    return row < 0 || IsNullAt(row);
+    return row == TDataSet::kNoRow || IsNullAt(row);
 }
 
 QString TField::DisplayText() const {
@@ -49,12 +49,12 @@ QString TField::DisplayText() const {
 
 QString TField::AsString() const {
     const qsizetype row = dataSet_.FieldRow();
-    return row < 0 ? QString() : TextAt(row);
+    return row == TDataSet::kNoRow ? QString() : TextAt(row);
 }
 
 QVariant TField::Value() const {
     const qsizetype row = dataSet_.FieldRow();
-    return row < 0 ? QVariant() : ValueAt(row);
+    return row == TDataSet::kNoRow ? QVariant() : ValueAt(row);
 }
 
 int TField::DisplayWidth() const {

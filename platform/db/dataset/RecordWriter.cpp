@@ -56,6 +56,14 @@ QVariantList TRecordWriter::KeyOf(const QVariantList& row) {
     return Pick(row, Target().Key);
 }
 
+QVariantList TRecordWriter::FindingKey(const QVariantList& row) {
+    try {
+        return KeyOf(row);
+    } catch (const EDatabaseError&) {
+        return {};
+    }
+}
+
 std::optional<QVariantList> TRecordWriter::Reread(const QVariantList& key) {
     const TUpdateTarget& target = Target();
     TRowStore rows;

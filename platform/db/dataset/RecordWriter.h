@@ -25,6 +25,10 @@ class TRecordWriter {
     std::optional<QVariantList> Insert(const QVariantList& values, const QList<int>& assigned);
     // Deletes all the rows or none.
     void Delete(const QList<QVariantList>& rows);
+    // The values of a row's key, to find it again; empty when the result cannot be changed.
+    QVariantList FindingKey(const QVariantList& row);
+    // The table and key once a change has found them.
+    const TUpdateTarget* Resolved() const { return target_ ? &*target_ : nullptr; }
 
   private:
     const TUpdateTarget& Target();

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/Exception.h"
+
 TRowWindow::TRowWindow(std::unique_ptr<TScrollCursor> cursor, int columnCount)
     : cursor_(std::move(cursor)), columnCount_(columnCount) {
-    changed_.Reset(columnCount_);
-    missing_.Reset(columnCount_);
-    missing_.AppendRow(QVariantList(columnCount_));
+    newRow_.Reset(columnCount_);
+    newRow_.AppendRow(QVariantList(columnCount_));
 }
 
 bool TRowWindow::ReadFirstPage(const std::function<void()>& wait) {
@@ -19,53 +20,34 @@ bool TRowWindow::ReadFirstPage(const std::function<void()>& wait) {
         pageRows_ = qsizetype(std::clamp<std::size_t>(kBudgetBytes / kPagesInBudget / rowBytes, 1,
                                                       std::size_t(kPageRows)));
     }
-    SetCursorRows(rows);
+    cursorRows_ = rows;
     return rows == kPageRows;
 }
 
-void TRowWindow::SetCursorRows(qsizetype rows) {
-    // Counting ends the opening, before any change could be made.
-    cursorRows_ = rows;
-    shownRows_ = rows;
-    pieces_.clear();
-    if (rows > 0)
-        pieces_.push_back({0, rows, false});
+TRowWindow::Page* TRowWindow::HeldPage(qsizetype cursorRow) {
+    for (Page& page : pages_)
+        if (page.held && cursorRow >= page.first && cursorRow < page.first + page.span)
+            return &page;
+    return nullptr;
 }
 
-std::size_t TRowWindow::PieceOf(qsizetype row, qsizetype& offset) const {
-    if (row < 0 || row >= shownRows_)
-        throw std::out_of_range("TRowWindow: row out of range");
-    for (std::size_t index = 0; index < pieces_.size(); ++index) {
-        if (row < pieces_[index].length) {
-            offset = row;
-            return index;
-        }
-        row -= pieces_[index].length;
+bool TRowWindow::NeedsRead(qsizetype row) const {
+    if (pending_ >= 0 && row >= pending_) {
+        if (row == pending_)
+            return false;
+        --row;
     }
-    throw std::out_of_range("TRowWindow: row out of range");
-}
-
-void TRowWindow::SplitAt(qsizetype row) {
-    if (row >= shownRows_)
-        return;
-    qsizetype offset;
-    const std::size_t index = PieceOf(row, offset);
-    if (offset == 0)
-        return;
-    Piece& piece = pieces_[index];
-    const Piece rest{piece.first + offset, piece.length - offset, false};
-    piece.length = offset;
-    pieces_.insert(pieces_.begin() + std::ptrdiff_t(index) + 1, rest);
+    return !const_cast<TRowWindow*>(this)->HeldPage(row);
 }
 
 const TRowWindow::Page& TRowWindow::PageOf(qsizetype cursorRow, const std::function<void()>& wait) {
     ++clock_;
-    for (Page& page : pages_) {
-        if (page.held && cursorRow >= page.first && cursorRow < page.first + page.span) {
-            page.used = clock_;
-            return page;
-        }
+    if (Page* held = HeldPage(cursorRow)) {
+        held->used = clock_;
+        return *held;
     }
+    if (!cursor_)
+        throw EDatabaseError(QStringLiteral("The result is being read again"));
     const qsizetype first = cursorRow - cursorRow % pageRows_;
     const qsizetype span = first == 0 ? kPageRows : pageRows_;
     TRowStore rows;
@@ -107,24 +89,24 @@ TRowWindow::Page& TRowWindow::FreeSlot(std::size_t bytes) {
     return pages_.emplace_back();
 }
 
-const TRowStore& TRowWindow::StoreOf(qsizetype row, qsizetype& at) {
-    qsizetype offset;
-    const Piece& piece = pieces_[PieceOf(row, offset)];
-    if (piece.changed) {
-        at = piece.first;
-        return changed_;
+const TRowStore& TRowWindow::StoreOf(qsizetype row, qsizetype& at,
+                                     const std::function<void()>& wait) {
+    if (row < 0 || row >= RowCount())
+        throw std::out_of_range("TRowWindow: row out of range");
+    if (pending_ >= 0 && row >= pending_) {
+        if (row == pending_) {
+            at = 0;
+            return newRow_;
+        }
+        --row;
     }
-    const qsizetype cursorRow = piece.first + offset;
-    if (const auto edit = edited_.find(cursorRow); edit != edited_.end()) {
-        at = edit->second;
-        return changed_;
-    }
-    const Page& page = PageOf(cursorRow);
-    at = cursorRow - page.first;
-    if (at < page.rows.RowCount())
-        return page.rows;
-    at = 0;
-    return missing_;
+    const Page& page = PageOf(row, wait);
+    at = row - page.first;
+    if (at >= page.rows.RowCount())
+        throw EDatabaseError(
+            QStringLiteral("Record %1 can no longer be read: the result has fewer rows")
+                .arg(row + 1));
+    return page.rows;
 }
 
 QVariantList TRowWindow::RowValues(qsizetype row) {
@@ -132,47 +114,12 @@ QVariantList TRowWindow::RowValues(qsizetype row) {
     return StoreOf(row, at).RowValues(at);
 }
 
-void TRowWindow::ReplaceRow(qsizetype row, const QVariantList& values) {
-    qsizetype offset;
-    const Piece& piece = pieces_[PieceOf(row, offset)];
-    if (piece.changed) {
-        changed_.ReplaceRow(piece.first, values);
-        return;
-    }
-    const qsizetype cursorRow = piece.first + offset;
-    if (const auto edit = edited_.find(cursorRow); edit != edited_.end()) {
-        changed_.ReplaceRow(edit->second, values);
-        return;
-    }
-    changed_.AppendRow(values);
-    edited_[cursorRow] = changed_.RowCount() - 1;
-}
-
-void TRowWindow::InsertRow(qsizetype row, const QVariantList& values) {
-    if (row < 0 || row > shownRows_)
+void TRowWindow::InsertNewRow(qsizetype row) {
+    if (row < 0 || row > RowCount() || pending_ >= 0)
         throw std::out_of_range("TRowWindow: row out of range");
-    SplitAt(row);
-    std::size_t index = pieces_.size();
-    if (row < shownRows_) {
-        qsizetype offset;
-        index = PieceOf(row, offset);
-    }
-    changed_.AppendRow(values);
-    pieces_.insert(pieces_.begin() + std::ptrdiff_t(index), {changed_.RowCount() - 1, 1, true});
-    ++shownRows_;
-}
-
-void TRowWindow::RemoveRow(qsizetype row) {
-    SplitAt(row);
-    SplitAt(row + 1);
-    qsizetype offset;
-    const std::size_t index = PieceOf(row, offset);
-    pieces_.erase(pieces_.begin() + std::ptrdiff_t(index));
-    --shownRows_;
+    pending_ = row;
 }
 
 std::size_t TRowWindow::MemoryUsed() const {
-    std::size_t used = changed_.MemoryUsed() + pieces_.capacity() * sizeof(Piece) +
-                       edited_.size() * 2 * sizeof(qsizetype);
-    return used + pageBytes_;
+    return newRow_.MemoryUsed() + pageBytes_;
 }

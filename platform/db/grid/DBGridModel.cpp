@@ -45,10 +45,15 @@ void TDBGridModel::Watch() {
              << connect(dataSet, &TDataSet::RowsInserted, this, &TDBGridModel::RowsCame)
              << connect(dataSet, &TDataSet::RowsAboutToBeRemoved, this, &TDBGridModel::RowsLeaving)
              << connect(dataSet, &TDataSet::RowsRemoved, this, &TDBGridModel::RowsLeft)
-             << connect(dataSet, &TDataSet::RecordChanged, this, [this](qsizetype row) {
-                    const int shown = ModelRow(row);
-                    if (shown >= 0 && columnCount() > 0)
-                        emit dataChanged(index(shown, 0), index(shown, columnCount() - 1));
+             << connect(dataSet, &TDataSet::RecordChanged, this,
+                        [this](qsizetype row) {
+                            const int shown = ModelRow(row);
+                            if (shown >= 0 && columnCount() > 0)
+                                emit dataChanged(index(shown, 0), index(shown, columnCount() - 1));
+                        })
+             << connect(dataSet, &TDataSet::RowsReread, this, [this] {
+                    if (span_ > 0 && columnCount() > 0)
+                        emit dataChanged(index(0, 0), index(span_ - 1, columnCount() - 1));
                 });
 }
 

@@ -209,6 +209,7 @@ void SqliteBackend::Close() {
         cursor->Detach();
     sqlite3_close_v2(db_);
     db_ = nullptr;
+    keepingAttached_ = false;
 }
 
 sqlite3* SqliteBackend::Handle() {
@@ -266,7 +267,6 @@ bool SqliteBackend::ReturnsRows(const QString& sql) {
 
 int SqliteBackend::Execute(const QString& sql) {
     sqlite3* db = Handle();
-    ParkCursors();
     const QByteArray text = sql.toUtf8();
     const char* end = text.constData() + text.size();
     sqlite3_stmt* first = nullptr;
@@ -358,7 +358,7 @@ std::unique_ptr<TScrollCursor> SqliteBackend::ScrollQuery(const QString& sql) {
     TSqliteOrigins origins;
     sqlite3_stmt* statement = PrepareQuery(sql, origins);
     std::unique_ptr<SqliteScrollCursor> cursor =
-        SqliteScrollCursor::Open(db_, statement, std::move(origins));
+        SqliteScrollCursor::Open(db_, statement, std::move(origins), KeepingTable());
     if (!cursor)
         return nullptr;
     cursor->onGone = [this, raw = cursor.get()] { std::erase(cursors_, raw); };
@@ -370,9 +370,19 @@ std::unique_ptr<TScrollCursor> SqliteBackend::ScrollTable(const QString& table, 
     return ScrollQuery(TableQuery(table, maxRecords));
 }
 
-void SqliteBackend::ParkCursors() {
-    for (SqliteScrollCursor* cursor : cursors_)
-        cursor->Park();
+QByteArray SqliteBackend::KeepingTable() {
+    // Inside the user's transaction nothing is kept: an interrupted write would take the
+    // user's changes with it, and no database can be attached there.
+    if (!sqlite3_get_autocommit(db_))
+        return {};
+    if (!keepingAttached_) {
+        // An empty name attaches a private database in a temporary file, deleted at closing.
+        if (sqlite3_exec(db_, "ATTACH DATABASE '' AS quorva_kept", nullptr, nullptr, nullptr) !=
+            SQLITE_OK)
+            return {};
+        keepingAttached_ = true;
+    }
+    return "quorva_kept.result" + QByteArray::number(++keptResults_);
 }
 
 QString SqliteBackend::TableQuery(const QString& table, int maxRecords) {
@@ -389,7 +399,6 @@ std::unique_ptr<TResultCursor> SqliteBackend::OpenTable(const QString& table, in
 qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& params,
                                      TRowStore* rows) {
     sqlite3* db = Handle();
-    ParkCursors();
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
@@ -411,16 +420,13 @@ qsizetype SqliteBackend::ExecuteWith(const QString& sql, const QVariantList& par
 
 // A savepoint nests inside a transaction the user began with BEGIN, where BEGIN would fail.
 void SqliteBackend::StartTransaction() {
-    ParkCursors();
     RunStatements("SAVEPOINT quorva_change");
 }
 
 void SqliteBackend::Commit() {
-    ParkCursors();
     RunStatements("RELEASE quorva_change");
 }
 
 void SqliteBackend::Rollback() {
-    ParkCursors();
     RunStatements("ROLLBACK TO quorva_change; RELEASE quorva_change");
 }

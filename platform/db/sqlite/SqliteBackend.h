@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <vector>
 
@@ -43,12 +44,14 @@ class SqliteBackend : public DbBackend {
     // Runs the statements of `text` one after the other, as they stand; returns the rows they
     // changed. `refuseTransactions` refuses a statement that begins or ends a transaction.
     qsizetype RunStatements(const QByteArray& text, bool refuseTransactions = false);
-    // A statement left in the middle of its rows keeps the connection's changes from being
-    // committed: the open cursors let go of theirs before anything is written.
-    void ParkCursors();
+    // The table a server-side result that needs keeping is kept in, in a temporary database
+    // attached for that; empty when nothing can be kept now.
+    QByteArray KeepingTable();
     [[noreturn]] void Fail() const;
 
     QString fileName_;
     sqlite3* db_ = nullptr;
     std::vector<SqliteScrollCursor*> cursors_;
+    bool keepingAttached_ = false;
+    int keptResults_ = 0;
 };

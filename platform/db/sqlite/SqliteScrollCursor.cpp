@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 
 #include <QRegularExpression>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <chrono>
 #include <future>
 
@@ -33,18 +33,44 @@ sqlite3_stmt* Prepare(sqlite3* db, const QByteArray& sql) {
     return statement;
 }
 
+// The steps of a statement's plan as SQLite explains them.
+QStringList PlanSteps(sqlite3* db, sqlite3_stmt* statement) {
+    QStringList steps;
+    sqlite3_stmt* plan = Prepare(db, QByteArray("EXPLAIN QUERY PLAN ") + sqlite3_sql(statement));
+    if (!plan)
+        return {QStringLiteral("(no plan)")};
+    while (sqlite3_step(plan) == SQLITE_ROW)
+        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+    sqlite3_finalize(plan);
+    return steps;
+}
+
+// Resets a statement on every way out of a read.
+struct TResetting {
+    sqlite3_stmt* statement;
+    ~TResetting() { sqlite3_reset(statement); }
+};
+
+// A walk's batch ends at this size, or at its row count, whichever comes first.
+constexpr std::size_t kWalkBatchBytes = 1 << 20;
+constexpr qsizetype kWalkBatchRows = 4096;
+
 }  // namespace
 
 std::unique_ptr<SqliteScrollCursor> SqliteScrollCursor::Open(sqlite3* db, sqlite3_stmt* statement,
-                                                            TSqliteOrigins origins) {
+                                                             TSqliteOrigins origins,
+                                                             QByteArray keepIn) {
     QByteArray body = Body(statement);
     sqlite3_stmt* counter = Prepare(db, "SELECT count(*) FROM " + body);
     if (!counter) {
         sqlite3_finalize(statement);
         return nullptr;
     }
-    return std::unique_ptr<SqliteScrollCursor>(
+    std::unique_ptr<SqliteScrollCursor> cursor(
         new SqliteScrollCursor(db, statement, counter, std::move(body), std::move(origins)));
+    if (!cursor->StreamsInOrder())
+        cursor->keepIn_ = std::move(keepIn);
+    return cursor;
 }
 
 SqliteScrollCursor::SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sqlite3_stmt* counter,
@@ -55,7 +81,15 @@ SqliteScrollCursor::SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sql
       body_(std::move(body)),
       origins_(std::move(origins)),
       fields_(SqliteResultFields(statement, undecided_)) {
+    version_ = Prepare(db_, "PRAGMA main.data_version");
+    openedVersion_ = DataVersion();
     PrepareBackward();
+}
+
+bool SqliteScrollCursor::StreamsInOrder() const {
+    const QStringList steps = PlanSteps(db_, statement_);
+    return steps.size() == 1 && (steps[0].startsWith(QLatin1String("SCAN ")) ||
+                                 steps[0].startsWith(QLatin1String("SEARCH ")));
 }
 
 void SqliteScrollCursor::PrepareBackward() {
@@ -77,12 +111,10 @@ void SqliteScrollCursor::PrepareBackward() {
         if (column.Name.compare(QLatin1String("_rowid_"), Qt::CaseInsensitive) == 0)
             return;
     const QByteArray table = match.captured(1).toUtf8();
-    sqlite3_stmt* plan = Prepare(db_, "EXPLAIN QUERY PLAN SELECT * FROM " + table);
+    sqlite3_stmt* plan = Prepare(db_, "SELECT * FROM " + table);
     if (!plan)
         return;
-    QStringList steps;
-    while (sqlite3_step(plan) == SQLITE_ROW)
-        steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+    const QStringList steps = PlanSteps(db_, plan);
     sqlite3_finalize(plan);
     if (steps.size() != 1 || !steps[0].startsWith(QLatin1String("SCAN ")) ||
         steps[0].contains(QLatin1String(" USING ")))
@@ -94,17 +126,21 @@ void SqliteScrollCursor::PrepareBackward() {
 SqliteScrollCursor::~SqliteScrollCursor() {
     if (!db_)
         return;
+    sqlite3* db = db_;
     Detach();
+    // The temporary database goes with the connection; a table dropped now frees its room.
+    if (!keepIn_.isEmpty())
+        sqlite3_exec(db, ("DROP TABLE IF EXISTS " + keepIn_).constData(), nullptr, nullptr,
+                     nullptr);
     if (onGone)
         onGone();
 }
 
 void SqliteScrollCursor::Detach() {
-    sqlite3_finalize(statement_);
-    sqlite3_finalize(counter_);
-    sqlite3_finalize(seeker_);
-    sqlite3_finalize(backward_);
-    statement_ = counter_ = seeker_ = reader_ = backward_ = nullptr;
+    for (sqlite3_stmt* statement :
+         {statement_, counter_, seeker_, backward_, keptReader_, version_})
+        sqlite3_finalize(statement);
+    statement_ = counter_ = seeker_ = reader_ = backward_ = keptReader_ = version_ = nullptr;
     db_ = nullptr;
 }
 
@@ -112,13 +148,27 @@ void SqliteScrollCursor::Park() {
     if (reader_)
         sqlite3_reset(reader_);
     reader_ = nullptr;
-    next_ = -1;
 }
 
 void SqliteScrollCursor::Fail(const char* message) {
     const QString text = QString::fromUtf8(message);
     Park();
     throw EDatabaseError(text);
+}
+
+qint64 SqliteScrollCursor::DataVersion() {
+    if (!version_ || sqlite3_step(version_) != SQLITE_ROW) {
+        if (version_)
+            sqlite3_reset(version_);
+        return -1;
+    }
+    const qint64 version = sqlite3_column_int64(version_, 0);
+    sqlite3_reset(version_);
+    return version;
+}
+
+bool SqliteScrollCursor::Stale() {
+    return db_ && DataVersion() != openedVersion_;
 }
 
 void SqliteScrollCursor::Seek(qsizetype row) {
@@ -131,29 +181,50 @@ void SqliteScrollCursor::Seek(qsizetype row) {
         sqlite3_bind_int64(seeker_, 1, row);
         reader_ = seeker_;
     }
-    next_ = row;
+}
+
+bool SqliteScrollCursor::Step(sqlite3_stmt* statement, qsizetype count, TRowStore& rows,
+                              std::size_t bytes) {
+    for (qsizetype read = 0; read < count; ++read) {
+        const int rc = sqlite3_step(statement);
+        if (rc == SQLITE_DONE)
+            return false;
+        if (rc != SQLITE_ROW) {
+            const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+            sqlite3_reset(statement);
+            throw EDatabaseError(message);
+        }
+        if (!undecided_.empty())
+            DecideSqliteTypes(statement, fields_, undecided_);
+        AppendSqliteRow(statement, rows);
+        if (bytes > 0 && rows.MemoryUsed() >= bytes)
+            return true;
+    }
+    return true;
 }
 
 void SqliteScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows) {
     if (!db_)
         throw EDatabaseError(QStringLiteral("Database is not open"));
-    if ((!reader_ || next_ != first) && backward_ && counted_ > 0 && first > counted_ / 2)
+    if (kept_)
+        return ReadKept(first, count, rows);
+    if (backward_ && counted_ > 0 && first > counted_ / 2)
         return ReadBackward(first, count, rows);
-    if (!reader_ || next_ != first)
-        Seek(first);
-    for (qsizetype read = 0; read < count; ++read) {
-        const int rc = sqlite3_step(reader_);
-        if (rc == SQLITE_DONE) {
-            Park();
-            return;
-        }
-        if (rc != SQLITE_ROW)
-            Fail(sqlite3_errmsg(db_));
-        if (!undecided_.empty())
-            DecideSqliteTypes(reader_, fields_, undecided_);
-        AppendSqliteRow(reader_, rows);
-        ++next_;
-    }
+    Seek(first);
+    // Nothing is left stepping: a statement in the middle of its rows holds the database.
+    struct TParking {
+        SqliteScrollCursor& cursor;
+        ~TParking() { cursor.Park(); }
+    } parking{*this};
+    Step(reader_, count, rows);
+}
+
+void SqliteScrollCursor::ReadKept(qsizetype first, qsizetype count, TRowStore& rows) {
+    const TResetting resetting{keptReader_};
+    // The kept rows are numbered from 1 in the result's order.
+    sqlite3_bind_int64(keptReader_, 1, first);
+    sqlite3_bind_int64(keptReader_, 2, count);
+    Step(keptReader_, count, rows);
 }
 
 void SqliteScrollCursor::ReadBackward(qsizetype first, qsizetype count, TRowStore& rows) {
@@ -165,15 +236,10 @@ void SqliteScrollCursor::ReadBackward(qsizetype first, qsizetype count, TRowStor
     sqlite3_bind_int64(backward_, 2, counted_ - end);
     TRowStore backwards;
     backwards.Reset(rows.ColumnCount());
-    int rc;
-    while ((rc = sqlite3_step(backward_)) == SQLITE_ROW) {
-        if (!undecided_.empty())
-            DecideSqliteTypes(backward_, fields_, undecided_);
-        AppendSqliteRow(backward_, backwards);
+    {
+        const TResetting resetting{backward_};
+        Step(backward_, end - first, backwards);
     }
-    sqlite3_reset(backward_);
-    if (rc != SQLITE_DONE)
-        throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db_)));
     for (qsizetype row = backwards.RowCount() - 1; row >= 0; --row)
         rows.AppendRow(backwards.RowValues(row));
 }
@@ -211,7 +277,10 @@ void SqliteScrollCursor::ReadWaiting(qsizetype first, qsizetype count, TRowStore
 qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
     if (!db_)
         throw EDatabaseError(QStringLiteral("Database is not open"));
+    Park();
     interrupted_ = false;
+    if (!keepIn_.isEmpty())
+        return Keep(wait);
     struct Outcome {
         int rc;
         qsizetype rows;
@@ -233,6 +302,87 @@ qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
     if (interrupted_ || outcome.rc == SQLITE_INTERRUPT)
         throw EOperationCancelled(QStringLiteral("Cancelled"));
     throw EDatabaseError(outcome.message);
+}
+
+qsizetype SqliteScrollCursor::Keep(const std::function<void()>& wait) {
+    // Columns without a type keep each value as the statement gave it.
+    QByteArray columns;
+    for (int column = 0; column < fields_.size(); ++column)
+        columns += (column > 0 ? ", c" : "c") + QByteArray::number(column);
+    char* error = nullptr;
+    if (sqlite3_exec(db_, ("CREATE TABLE " + keepIn_ + "(" + columns + ")").constData(), nullptr,
+                     nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error);
+        sqlite3_free(error);
+        throw EDatabaseError(message);
+    }
+    sqlite3_stmt* filler = Prepare(db_, "INSERT INTO " + keepIn_ + " SELECT * FROM " + body_);
+    if (!filler)
+        Fail(sqlite3_errmsg(db_));
+    struct Outcome {
+        int rc;
+        qsizetype rows;
+        QString message;
+    };
+    const Outcome outcome = Meanwhile<Outcome>(
+        [this, filler] {
+            Outcome result{sqlite3_step(filler), 0, {}};
+            if (result.rc == SQLITE_DONE)
+                result.rows = qsizetype(sqlite3_changes64(db_));
+            else
+                result.message = QString::fromUtf8(sqlite3_errmsg(db_));
+            sqlite3_finalize(filler);
+            return result;
+        },
+        wait);
+    if (outcome.rc != SQLITE_DONE) {
+        sqlite3_exec(db_, ("DROP TABLE IF EXISTS " + keepIn_).constData(), nullptr, nullptr,
+                     nullptr);
+        if (interrupted_ || outcome.rc == SQLITE_INTERRUPT)
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
+        throw EDatabaseError(outcome.message);
+    }
+    keptReader_ =
+        Prepare(db_, "SELECT * FROM " + keepIn_ + " WHERE rowid > ? ORDER BY rowid LIMIT ?");
+    if (!keptReader_)
+        Fail(sqlite3_errmsg(db_));
+    kept_ = true;
+    return counted_ = outcome.rows;
+}
+
+void SqliteScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
+                              const std::function<void()>& wait) {
+    if (!db_)
+        throw EDatabaseError(QStringLiteral("Database is not open"));
+    Park();
+    interrupted_ = false;
+    // The kept rows are the state the cursor shows; otherwise the statement itself, stepped
+    // to its end, reads one state of the database.
+    sqlite3_stmt* walker =
+        kept_ ? Prepare(db_, "SELECT * FROM " + keepIn_ + " ORDER BY rowid") : statement_;
+    if (!walker)
+        Fail(sqlite3_errmsg(db_));
+    struct TWalker {
+        sqlite3_stmt* statement;
+        bool own;
+        ~TWalker() { own ? void(sqlite3_finalize(statement)) : void(sqlite3_reset(statement)); }
+    } walking{walker, kept_};
+    for (bool more = true; more;) {
+        TRowStore batch;
+        batch.Reset(int(fields_.size()));
+        try {
+            more = Meanwhile<bool>(
+                [&] { return Step(walker, kWalkBatchRows, batch, kWalkBatchBytes); }, wait);
+        } catch (const EDatabaseError&) {
+            if (interrupted_)
+                throw EOperationCancelled(QStringLiteral("Cancelled"));
+            throw;
+        }
+        if (interrupted_)
+            throw EOperationCancelled(QStringLiteral("Cancelled"));
+        if (batch.RowCount() > 0 && !each(batch))
+            return;
+    }
 }
 
 void SqliteScrollCursor::Interrupt() {

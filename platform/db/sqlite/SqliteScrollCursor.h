@@ -12,20 +12,31 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// A SELECT read by position on SQLite. Reading on from where the last read ended steps the
-// statement itself; reading from another row steps "SELECT * FROM (statement) LIMIT -1 OFFSET
-// n", which SQLite skips through without building the skipped rows. The count is SQLite's own
-// count(*) of the statement, run on a second thread so that the window keeps painting; Interrupt
-// stops it. SQLite's tables keep no row numbers, so a jump costs a walk past the rows before it;
-// a whole table read in rowid order ("select * from t") is read from its end instead when the
-// row lies in the second half. The rows are read as the database holds them at each read:
-// changes made meanwhile show only in pages read afterwards.
+// A SELECT read by position on SQLite. No statement is left stepping between two reads, so the
+// database is never held locked for other programs wherever the user scrolled.
+//
+// A statement that reads one table in its own order without sorting (its plan is one scan or
+// search) is read from a given row by "SELECT * FROM (statement) LIMIT -1 OFFSET n", which SQLite
+// skips through without building the skipped rows, and counted by SQLite's own count(*); a whole
+// table in rowid order ("select * from t") is read from its end when the row lies in its second
+// half. Keeping such a result would cost more than skipping through it.
+//
+// Any other result (sorted, grouped, joined) is kept while it is counted, outside a transaction
+// of the user's (see Open): written once, in its order, to a table of a temporary database on
+// disk, then read by rowid, so that a jump costs a page read and the sort is never run again.
+// Its first page comes from the statement itself, at once.
+//
+// Counting and keeping run on a second thread so that the window keeps painting; Interrupt
+// stops them. The cursor is stale once another connection committed a change to the database
+// (PRAGMA data_version).
 class SqliteScrollCursor : public TScrollCursor {
   public:
     // Takes the prepared statement; nothing (and the statement finalized) when it cannot be
-    // read from a given row.
+    // read from a given row. `keepIn` names the table a result that needs keeping is kept in
+    // (it must not exist yet); empty when it cannot be kept (inside the user's transaction,
+    // where an interrupted write would roll the user's changes back).
     static std::unique_ptr<SqliteScrollCursor> Open(sqlite3* db, sqlite3_stmt* statement,
-                                                    TSqliteOrigins origins);
+                                                    TSqliteOrigins origins, QByteArray keepIn);
     ~SqliteScrollCursor() override;
 
     const TFieldDefs& Fields() const override { return fields_; }
@@ -36,21 +47,32 @@ class SqliteScrollCursor : public TScrollCursor {
     qsizetype Count(const std::function<void()>& wait) override;
     void Interrupt() override;
     TUpdateResolver UpdateTarget() const override;
+    bool Stale() override;
+    // One statement stepped from the first row to the last: one read transaction.
+    void Walk(const std::function<bool(TRowStore& batch)>& each,
+              const std::function<void()>& wait) override;
 
-    // Lets go of the statement in the middle of its rows (see SqliteBackend::ParkCursors).
-    void Park();
     // The connection is closing: finalizes everything; later reads fail.
     void Detach();
     // Run when the cursor goes while its connection is open.
     std::function<void()> onGone;
 
   private:
-    SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sqlite3_stmt* counter,
-                       QByteArray body, TSqliteOrigins origins);
+    SqliteScrollCursor(sqlite3* db, sqlite3_stmt* statement, sqlite3_stmt* counter, QByteArray body,
+                       TSqliteOrigins origins);
+    // Lets go of the statement in the middle of its rows.
+    void Park();
+    // Whether reading the statement from a given row costs no more than skipping rows.
+    bool StreamsInOrder() const;
     void Seek(qsizetype row);
     // For a whole table scanned in rowid order: the same rows from the last one backwards.
     void PrepareBackward();
     void ReadBackward(qsizetype first, qsizetype count, TRowStore& rows);
+    void ReadKept(qsizetype first, qsizetype count, TRowStore& rows);
+    qsizetype Keep(const std::function<void()>& wait);
+    // Steps `statement` for at most `count` rows into `rows`; false once it is done.
+    bool Step(sqlite3_stmt* statement, qsizetype count, TRowStore& rows, std::size_t bytes = 0);
+    qint64 DataVersion();
     [[noreturn]] void Fail(const char* message);
     // Runs `work` on a second thread while `wait` runs here, when the connection allows it.
     template <typename Result>
@@ -60,11 +82,15 @@ class SqliteScrollCursor : public TScrollCursor {
     sqlite3_stmt* statement_;         // from the first row
     sqlite3_stmt* counter_;           // SELECT count(*) FROM (statement)
     sqlite3_stmt* seeker_ = nullptr;  // from any row, prepared at the first jump
-    sqlite3_stmt* reader_ = nullptr;  // the one stepped last, or none
+    sqlite3_stmt* reader_ = nullptr;  // the one being stepped, or none
     sqlite3_stmt* backward_ = nullptr;
+    sqlite3_stmt* keptReader_ = nullptr;  // the kept rows by rowid, once kept
+    sqlite3_stmt* version_ = nullptr;
     qsizetype counted_ = -1;
-    qsizetype next_ = -1;             // the row reader_ gives next
     QByteArray body_;
+    QByteArray keepIn_;  // the table a kept result is in; empty while it is read from the statement
+    bool kept_ = false;
+    qint64 openedVersion_ = 0;
     TSqliteOrigins origins_;
     std::vector<int> undecided_;
     TFieldDefs fields_;
