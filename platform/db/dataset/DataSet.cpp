@@ -296,8 +296,12 @@ void TDataSet::Reread(qsizetype near, const QVariantList& key, bool pumping) {
             busy.emplace([&scroll] { scroll.Interrupt(); });
             wait = [&busy] { busy->Pump(); };
         }
+        // Nothing is shown before the count here, so the count comes first: a result the
+        // engine keeps while counting gives its first page from what it kept, without running
+        // the statement once more.
+        const qsizetype counted = scroll.Count(wait);
         if (window->ReadFirstPage(pumping ? wait : std::function<void()>()))
-            window->SetCursorRows(scroll.Count(wait));
+            window->SetCursorRows(counted);
         const qsizetype rows = window->RowCount();
         if (!key.isEmpty() && rows > 0) {
             const QList<int> columns = [this, &key] {
