@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -411,6 +412,61 @@ class ServerCursor : public PostgresSuite {
         EXPECT_LT(query.MemoryUsed(), kWideMemoryLimit);
     }
 
+    // A save that stops part way: `meanwhile` runs once the walk lets events run.
+    struct TStoppedSave {
+        const char* name;
+        QString sql;
+        std::function<void()> meanwhile;
+        bool cancelled;  // by Escape, rather than by an error
+    };
+
+    // Escape, or a read that fails, in the middle of Save grid ends it with that error, the
+    // lines' thread joined: the file saved before stays as it was, with nothing beside it.
+    void StoppedSaveKeepsTheFile(const TStoppedSave& readError) {
+        const TStoppedSave saves[] = {
+            {"Escape", QStringLiteral("SELECT * FROM orders"),
+             [this] {
+                 QCoreApplication::postEvent(
+                     &grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+             },
+             true},
+            readError,
+        };
+        const QString place = folder.filePath(QStringLiteral("stopped"));
+        ASSERT_TRUE(QDir().mkpath(place));
+        const QString path = place + QStringLiteral("/grid.txt");
+        const QByteArray earlier = "the grid saved before\r\n";
+        for (const TStoppedSave& save : saves) {
+            SCOPED_TRACE(save.name);
+            {
+                QFile file(path);
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(earlier);
+            }
+            Open(clUseServer, save.sql);
+            QMetaObject::invokeMethod(&grid, save.meanwhile, Qt::QueuedConnection);
+            QString error;
+            bool cancelled = false;
+            try {
+                TTextFileWriter file(path);
+                GridText::WriteAllLines(query, file);
+                file.Commit();
+            } catch (const EOperationCancelled& stop) {
+                cancelled = true;
+                error = stop.Message();
+            } catch (const EDatabaseError& failure) {
+                error = failure.Message();
+            }
+            EXPECT_FALSE(error.isEmpty()) << "the save went through";
+            EXPECT_EQ(cancelled, save.cancelled) << error.toStdString();
+            QFile kept(path);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), earlier);
+            EXPECT_EQ(QDir(place).entryList(QDir::Files | QDir::Hidden),
+                      QStringList{QStringLiteral("grid.txt")});
+        }
+    }
+
     void ReadsEditsAndCancels(const QString& wideTable, const QString& inTableOrder,
                               bool seesOtherPrograms) {
         {
@@ -536,6 +592,13 @@ TEST_F(ServerCursor, Sqlite) {
             "CREATE TABLE wide AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
             "WHERE n < 3000) SELECT n AS id, replace(hex(zeroblob(5000)), '0', 'x') AS pad FROM c"),
         QStringLiteral("SELECT * FROM orders"), true);
+    SCOPED_TRACE("saving, stopped");
+    // abs() of the smallest integer overflows, on a row far into the result.
+    StoppedSaveKeepsTheFile({"read error",
+                             QStringLiteral("SELECT id, CASE WHEN id = %1 THEN "
+                                            "abs(-9223372036854775808) END FROM orders")
+                                 .arg(kRows * 3 / 4),
+                             [] {}, false});
 }
 
 TEST_F(ServerCursor, Postgres) {
@@ -563,4 +626,15 @@ TEST_F(ServerCursor, Postgres) {
         QCoreApplication::processEvents();
     EXPECT_FALSE(query.Active());
     EXPECT_EQ(seam->Texts(QStringLiteral("error")).size(), 1);
+
+    SCOPED_TRACE("saving, stopped");
+    Connect(server_->ConnectionString());
+    StoppedSaveKeepsTheFile({"connection lost", QStringLiteral("SELECT * FROM orders ORDER BY id"),
+                             [&admin] {
+                                 admin.Backend().Execute(QStringLiteral(
+                                     "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                     "WHERE pid <> pg_backend_pid() "
+                                     "AND datname = current_database()"));
+                             },
+                             false});
 }
