@@ -16,8 +16,11 @@
 
 namespace {
 
-// A walk's batches hold about this much, however wide the rows: two of them are at hand at once.
-constexpr qsizetype kWalkBatchBytes = 4 << 20;
+// A walk's batches hold about this much, however wide the rows: a few of them are at hand at
+// once (one arriving, one turned into values, those the walk's caller works on). The server
+// keeps a FETCH's rows whole before it sends them, in a temporary file once they outgrow
+// work_mem (4 MB unless set otherwise), so a batch stays well below that.
+constexpr qsizetype kWalkBatchBytes = 1 << 20;
 constexpr qsizetype kFirstWalkRows = 1000;
 constexpr qsizetype kMostWalkRows = 20000;
 
@@ -30,17 +33,22 @@ QString Body(const QString& sql) {
     return body + QLatin1Char('\n');
 }
 
-// Appends the rows of a FETCH; returns their size as the server sent them.
-qsizetype AppendResult(const TPgResult& result, TRowStore& rows) {
+// Appends the rows of a FETCH.
+void AppendResult(const TPgResult& result, TRowStore& rows) {
+    const int count = Libpq().ntuples(result.Get());
+    for (int row = 0; row < count; ++row)
+        AppendPgRow(result.Get(), row, rows);
+}
+
+// The size of a FETCH's values as the server sent them.
+qsizetype ResultBytes(const TPgResult& result) {
     const TLibpq& pq = Libpq();
     const int count = pq.ntuples(result.Get());
     const int columns = pq.nfields(result.Get());
     qsizetype bytes = 0;
-    for (int row = 0; row < count; ++row) {
-        AppendPgRow(result.Get(), row, rows);
+    for (int row = 0; row < count; ++row)
         for (int column = 0; column < columns; ++column)
             bytes += pq.getlength(result.Get(), row, column);
-    }
     return bytes;
 }
 
@@ -255,15 +263,17 @@ void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
         const qsizetype read = Rows(result);
         position += read;
         const bool more = read == batchRows;
-        TRowStore batch;
-        batch.Reset(int(fields_.size()));
-        const qsizetype bytes = AppendResult(result, batch);
-        result = TPgResult();
+        // The server makes the next batch while this one is turned into values.
         if (more) {
-            batchRows = qBound(qsizetype(64), read * kWalkBatchBytes / qMax(bytes, qsizetype(1)),
+            batchRows = qBound(qsizetype(64),
+                               read * kWalkBatchBytes / qMax(ResultBytes(result), qsizetype(1)),
                                kMostWalkRows);
             FetchAhead(position, batchRows);
         }
+        TRowStore batch;
+        batch.Reset(int(fields_.size()));
+        AppendResult(result, batch);
+        result = TPgResult();
         if (read > 0 && !each(batch)) {
             TakeAhead(-1, 0);
             return;
