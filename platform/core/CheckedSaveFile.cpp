@@ -1,11 +1,18 @@
 #include "core/CheckedSaveFile.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <cerrno>
 
 #include "core/Exception.h"
+
+namespace {
+
+constexpr off_t kStartWritingEvery = 16 << 20;
+
+}  // namespace
 
 TCheckedSaveFile::TCheckedSaveFile(const QString& fileName) : fileName_(fileName), file_(fileName) {
     if (fileName.trimmed().isEmpty() || !file_.open(QIODevice::WriteOnly))
@@ -24,6 +31,13 @@ void TCheckedSaveFile::Write(std::string_view bytes) {
             Raise(qt_error_string(written < 0 ? errno : EIO));
         }
         bytes.remove_prefix(std::size_t(written));
+        written_ += written;
+    }
+    // The disk starts on what is written as it goes, so that the sync at the end waits for
+    // little; a failure shows there.
+    if (written_ - started_ >= kStartWritingEvery) {
+        ::sync_file_range(handle_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+        started_ = written_;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <QSaveFile>
 #include <QString>
 #include <string_view>
@@ -34,5 +35,6 @@ class TCheckedSaveFile {
     QString fileName_;
     QSaveFile file_;
     int handle_ = -1;
-    bool failed_ = false;  // by a write: Commit refuses
+    off_t written_ = 0, started_ = 0;  // bytes written, and those the disk was told to write
+    bool failed_ = false;              // by a write: Commit refuses
 };
