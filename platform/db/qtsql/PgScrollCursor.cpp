@@ -33,11 +33,18 @@ QString Body(const QString& sql) {
     return body + QLatin1Char('\n');
 }
 
-// Appends the rows of a FETCH.
-void AppendResult(const TPgResult& result, TRowStore& rows) {
-    const int count = Libpq().ntuples(result.Get());
-    for (int row = 0; row < count; ++row)
+// Appends the rows of a FETCH. With the next FETCH under way on `connection`, what the server
+// has sent is taken in every few hundred rows: it stops making rows once the socket is full.
+void AppendResult(const TPgResult& result, TRowStore& rows, void* connection = nullptr) {
+    constexpr int kRowsBetweenReads = 256;
+    const TLibpq& pq = Libpq();
+    const int count = pq.ntuples(result.Get());
+    for (int row = 0; row < count; ++row) {
+        // A failure here shows again when the answer is awaited.
+        if (connection && row % kRowsBetweenReads == 0)
+            pq.consumeInput(connection);
         AppendPgRow(result.Get(), row, rows);
+    }
 }
 
 // The size of a FETCH's values as the server sent them.
@@ -272,7 +279,7 @@ void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
         }
         TRowStore batch;
         batch.Reset(int(fields_.size()));
-        AppendResult(result, batch);
+        AppendResult(result, batch, more ? Connection() : nullptr);
         result = TPgResult();
         if (read > 0 && !each(batch)) {
             TakeAhead(-1, 0);
