@@ -491,6 +491,39 @@ class ServerCursor : public PostgresSuite {
         }
     }
 
+    // Past its first batch a walk reads the columns it can in the server's binary form: every
+    // such type, at its edges, saves as client-side reading saves it, with the dates in the
+    // server's ISO order or in another.
+    void BinaryRowsSaveAsText() {
+        DbBackend& backend = connection.Backend();
+        backend.Execute(QStringLiteral(
+            "CREATE TABLE kinds AS SELECT n AS id, n % 3 = 0 AS b,"
+            " (n * 7 % 65535 - 32767)::int2 AS small,"
+            " n::int8 * 3037000499 * (1 - 2 * (n % 2)) AS big,"
+            " (n::int8 * 2654435761 % 4294967296)::oid AS o,"
+            " (ARRAY['NaN', 'Infinity', '-Infinity', '-0', '0.30000000000000004', '1e300',"
+            "  '5e-324', '-2.5'])[n % 8 + 1]::float8 + CASE WHEN n % 16 < 8 THEN 0 ELSE n / 7.0 END"
+            "  AS f, (ARRAY['infinity', '-infinity', '0044-03-15 BC', '0001-01-01 BC',"
+            "  '10000-01-01', '1999-12-31'])[n % 6 + 1]::date + CASE WHEN n % 12 < 6 THEN 0"
+            "  ELSE n END AS d, 'Ünï ' || n AS t, ('p' || n % 10)::char(6) AS c,"
+            " ('v' || n)::varchar(20) AS v, ('name' || n)::name AS nm,"
+            " CASE WHEN n % 11 > 0 THEN n END AS maybe FROM generate_series(1, 5000) n"));
+        for (const char* dateStyle : {"ISO", "German"}) {
+            SCOPED_TRACE(dateStyle);
+            backend.Execute(QStringLiteral("SET DateStyle = ") + QLatin1String(dateStyle));
+            QByteArray saved[2];
+            for (const TCursorLocation location : kLocations) {
+                Open(location, QStringLiteral("SELECT * FROM kinds ORDER BY id"));
+                QFile file(SaveGrid(QStringLiteral("kinds.txt")));
+                EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+                saved[location == clUseServer] = file.readAll();
+            }
+            EXPECT_EQ(saved[0].count('\n'), 5000);
+            EXPECT_TRUE(saved[0] == saved[1]) << "the two cursor locations saved different files";
+        }
+        backend.Execute(QStringLiteral("SET DateStyle = ISO"));
+    }
+
     // What the user's session holds shows in a result as client-side reading shows it: the
     // search path, an open transaction's changes (a column added in it too), temporary tables,
     // a sequence advanced once per reading. A declaration waiting on another program's lock
@@ -611,6 +644,10 @@ TEST_F(ServerCursor, Postgres) {
     {
         SCOPED_TRACE("session");
         ReadsInTheUsersSession();
+    }
+    {
+        SCOPED_TRACE("binary rows");
+        BinaryRowsSaveAsText();
     }
     // The server connection dropped while the grid scrolls: one clear error, the query closed.
     Open(clUseServer, QStringLiteral("SELECT * FROM orders ORDER BY id"));

@@ -157,7 +157,7 @@ TPgResult PgScrollCursor::TakeAhead(qsizetype first, qsizetype count) {
     return ahead;
 }
 
-void PgScrollCursor::Send(const QString& command) {
+void PgScrollCursor::Send(const QString& command, bool binaryRows) {
     void* connection = Connection();
     TakePending();
     ahead_ = TPgResult();
@@ -167,7 +167,10 @@ void PgScrollCursor::Send(const QString& command) {
         // Nothing is sent on a lost connection: libpq's reason for the loss stays the one reported.
         if (PgConnectionBroken(*session_.Driver()))
             throw EDatabaseError(PgConnectionError(*session_.Driver()));
-        PgSend(connection, command.toUtf8());
+        if (binaryRows)
+            PgSendOne(connection, command.toUtf8(), true);
+        else
+            PgSend(connection, command.toUtf8());
     } catch (const EDatabaseError&) {
         next_ = -1;
         throw;
@@ -201,8 +204,8 @@ void PgScrollCursor::MoveTo(qsizetype row, const std::function<void()>& wait) {
     next_ = row;
 }
 
-void PgScrollCursor::FetchAhead(qsizetype first, qsizetype count) {
-    Send(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(name_));
+void PgScrollCursor::FetchAhead(qsizetype first, qsizetype count, bool binaryRows) {
+    Send(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(name_), binaryRows);
     pending_ = true;
     pendingFirst_ = first;
     pendingCount_ = count;
@@ -249,6 +252,7 @@ void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
     TakeAhead(-1, 0);
     qsizetype position = 0;
     qsizetype batchRows = kFirstWalkRows;
+    bool binary = false;
     MoveTo(position, wait);
     FetchAhead(position, batchRows);
     for (;;) {
@@ -267,6 +271,9 @@ void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
                 next_ = position + Rows(result);
             }
         }
+        // The first batch shows the columns' types.
+        if (position == 0)
+            binary = PgBinaryRowsAsText(result.Get(), Connection());
         const qsizetype read = Rows(result);
         position += read;
         const bool more = read == batchRows;
@@ -275,7 +282,7 @@ void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
             batchRows = qBound(qsizetype(64),
                                read * kWalkBatchBytes / qMax(ResultBytes(result), qsizetype(1)),
                                kMostWalkRows);
-            FetchAhead(position, batchRows);
+            FetchAhead(position, batchRows, binary);
         }
         TRowStore batch;
         batch.Reset(int(fields_.size()));
