@@ -260,6 +260,7 @@ class ServerCursor : public PostgresSuite {
     struct TLines {
         std::string digest;  // in hex
         qsizetype count = 0;
+        std::string last;  // the last line, from the database only
     };
 
     // The lines Save grid writes from the grid's query.
@@ -295,6 +296,7 @@ class ServerCursor : public PostgresSuite {
                 }
                 line += "\r\n";
                 digest.addData(QByteArrayView(line.data(), qsizetype(line.size())));
+                lines.last = line;
             }
         }
         lines.digest = digest.result().toHex().toStdString();
@@ -353,10 +355,19 @@ class ServerCursor : public PostgresSuite {
                                " INSERT INTO orders(id, customer, amount) VALUES(%2, 'Theirs', 7)")
                     .arg(result.theirs)
                     .arg(++newId));
+            const TLines expected = seesOtherPrograms ? DatabaseLines(other, result.sql) : before;
+            // A drag to the end shows the last row as the database has it now.
+            if (seesOtherPrograms) {
+                QScrollBar* bar =
+                    grid.RowBar()->isVisible() ? grid.RowBar() : grid.verticalScrollBar();
+                bar->setValue(bar->maximum());
+                EXPECT_EQ(query.RecordCount(), expected.count);
+                EXPECT_EQ(Cell(expected.count - 1, 0).toStdString(),
+                          expected.last.substr(0, expected.last.find('\t')));
+            }
             query.Last();
             query.SetRecNo(query.RecordCount() / 3);
             const TLines saved = SavedLines();
-            const TLines expected = seesOtherPrograms ? DatabaseLines(other, result.sql) : before;
             EXPECT_EQ(saved.count, expected.count);
             EXPECT_EQ(saved.digest, expected.digest) << "the file differs from the database";
             EXPECT_EQ(query.RecordCount(), expected.count);
@@ -374,29 +385,57 @@ class ServerCursor : public PostgresSuite {
         for (const auto& [location, sql] : reads) {
             SCOPED_TRACE(sql);
             SCOPED_TRACE(Name(location));
-            // Escape as a user would press it, until the read is over.
-            QTimer escape;
-            escape.setInterval(200);
-            QObject::connect(&escape, &QTimer::timeout, &grid, [this] {
-                if (query.Loading())
-                    QCoreApplication::postEvent(
-                        &grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-            });
-            escape.start();
-            bool cancelled = false;
-            try {
-                Open(location, QString::fromLatin1(sql));
-            } catch (const EOperationCancelled& error) {
-                cancelled = true;
-                EXPECT_EQ(error.Message(), QStringLiteral("Cancelled"));
-            }
-            escape.stop();
-            EXPECT_TRUE(cancelled);
+            EXPECT_TRUE(OpenPressingEscape(location, QString::fromLatin1(sql)));
             EXPECT_FALSE(query.Active());
             EXPECT_EQ(grid.model()->rowCount(), 0);
             Open(location, QStringLiteral("SELECT id FROM orders WHERE id = 7"));
             EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("7"));
         }
+    }
+
+    // Opens the statement while Escape is pressed, as a user would, until the read is over;
+    // whether it ended in "Cancelled".
+    bool OpenPressingEscape(TCursorLocation location, const QString& sql) {
+        QTimer escape;
+        escape.setInterval(200);
+        QObject::connect(&escape, &QTimer::timeout, &grid, [this] {
+            if (query.Loading())
+                QCoreApplication::postEvent(
+                    &grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        });
+        escape.start();
+        try {
+            Open(location, sql);
+        } catch (const EOperationCancelled& error) {
+            EXPECT_EQ(error.Message(), QStringLiteral("Cancelled"));
+            return true;
+        }
+        return false;
+    }
+
+    // A sorted result opened inside the user's transaction is kept as it was when opened, with
+    // the transaction's changes, whatever the user changes later; Escape while it is kept
+    // leaves the transaction as it was.
+    void KeepsInTheUsersTransaction() {
+        DbBackend& backend = connection.Backend();
+        backend.Execute(QStringLiteral("BEGIN"));
+        backend.Execute(QStringLiteral("UPDATE orders SET customer = 'Uncommitted' WHERE id = 1"));
+        const QString sql = QStringLiteral("SELECT * FROM orders ORDER BY amount DESC, id");
+        const TLines opened = DatabaseLines(connection, sql);
+        Open(clUseServer, sql);
+        backend.Execute(QStringLiteral("UPDATE orders SET customer = 'Later'"));
+        query.Last();
+        EXPECT_EQ(query.RecordCount(), opened.count);
+        const TLines saved = SavedLines();
+        EXPECT_EQ(saved.count, opened.count);
+        EXPECT_EQ(saved.digest, opened.digest) << "the file mixes rows of two states";
+        backend.Execute(QStringLiteral("UPDATE orders SET customer = 'Uncommitted' WHERE id = 1"));
+
+        EXPECT_TRUE(
+            OpenPressingEscape(clUseServer, QStringLiteral("SELECT * FROM orders a, orders b")));
+        Open(clUseClient, QStringLiteral("SELECT customer FROM orders WHERE id = 1"));
+        EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("Uncommitted"));
+        backend.Execute(QStringLiteral("ROLLBACK"));
     }
 
     // Rows of 10 KB walked by Save grid: the data set keeps no more of them than its budget,
@@ -625,6 +664,10 @@ TEST_F(ServerCursor, Sqlite) {
             "CREATE TABLE wide AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
             "WHERE n < 3000) SELECT n AS id, replace(hex(zeroblob(5000)), '0', 'x') AS pad FROM c"),
         QStringLiteral("SELECT * FROM orders"), true);
+    {
+        SCOPED_TRACE("in the user's transaction");
+        KeepsInTheUsersTransaction();
+    }
     SCOPED_TRACE("saving, stopped");
     // abs() of the smallest integer overflows, on a row far into the result.
     StoppedSaveKeepsTheFile({"read error",

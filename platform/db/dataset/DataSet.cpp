@@ -391,6 +391,15 @@ void TDataSet::ReadAhead(qsizetype row) {
         emit RowsReread();
 }
 
+void TDataSet::ReadShown(qsizetype first, qsizetype last) {
+    for (qsizetype row = qMax<qsizetype>(0, first); window_ && row <= last && row < StoredRows();
+         ++row)
+        if (window_->NeedsRead(row)) {
+            Freshen(row, true);
+            ReadAhead(row);
+        }
+}
+
 void TDataSet::Walk(const std::function<bool()>& each, const std::function<void()>& wait) {
     const QPointer<TDataSet> alive(this);
     WalkBatches(

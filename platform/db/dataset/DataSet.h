@@ -163,6 +163,11 @@ class TDataSet : public QObject {
         qsizetype previous_;
     };
 
+    // Reads the rows a scroll is about to show (first..last, from 0) under the busy wait,
+    // reading the result again first when another program changed it; the grid then paints
+    // them from the cache. Nothing for rows held already or a result held whole.
+    void ReadShown(qsizetype first, qsizetype last);
+
     // Rows read per batch while opening.
     qsizetype FetchBatchSize() const { return batchSize_; }
     void SetFetchBatchSize(qsizetype rows) { batchSize_ = qMax<qsizetype>(1, rows); }

@@ -52,7 +52,7 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDBGridModel(
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &TDBGrid::UpdateRowBar);
     // The view's own bar, hidden while windowed, still takes the wheel over the cells.
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        if (!scrolling_ && model_->Windowed())
+        if (!scrolling_)
             ShowRowsFrom(model_->DataRow(value));
     });
     connect(rowBar_, &QScrollBar::valueChanged, this, [this](int value) {
@@ -148,6 +148,10 @@ void TDBGrid::ShowRowsFrom(qsizetype top) {
     // The view's range must know of rows announced since it last laid out.
     executeDelayedItemsLayout();
     QScrollBar& view = *verticalScrollBar();
+    // The rows come from the database now, under the busy wait, not from painting; a result
+    // read again meanwhile may have moved the view to the current record.
+    if (TDataSet* dataSet = watched_; dataSet && dataSet->Active())
+        Guarded([&] { dataSet->ReadShown(top, top + view.pageStep()); });
     model_->Reach(top, top + view.pageStep());
     view.setValue(int(top - model_->FirstRow()));
     rowBar_->setValue(int(model_->DataRow(view.value())));

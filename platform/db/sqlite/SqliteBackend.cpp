@@ -208,7 +208,8 @@ void SqliteBackend::Close() {
     for (SqliteScrollCursor* cursor : std::exchange(cursors_, {}))
         cursor->Detach();
     sqlite3_close_v2(db_);
-    db_ = nullptr;
+    sqlite3_close_v2(keeper_);
+    db_ = keeper_ = nullptr;
     keepingAttached_ = false;
 }
 
@@ -358,7 +359,7 @@ std::unique_ptr<TScrollCursor> SqliteBackend::ScrollQuery(const QString& sql) {
     TSqliteOrigins origins;
     sqlite3_stmt* statement = PrepareQuery(sql, origins);
     std::unique_ptr<SqliteScrollCursor> cursor =
-        SqliteScrollCursor::Open(db_, statement, std::move(origins), KeepingTable());
+        SqliteScrollCursor::Open(db_, statement, std::move(origins), KeepingPlace());
     if (!cursor)
         return nullptr;
     cursor->onGone = [this, raw = cursor.get()] { std::erase(cursors_, raw); };
@@ -370,19 +371,30 @@ std::unique_ptr<TScrollCursor> SqliteBackend::ScrollTable(const QString& table, 
     return ScrollQuery(TableQuery(table, maxRecords));
 }
 
-QByteArray SqliteBackend::KeepingTable() {
-    // Inside the user's transaction nothing is kept: an interrupted write would take the
-    // user's changes with it, and no database can be attached there.
-    if (!sqlite3_get_autocommit(db_))
-        return {};
+TSqliteKeeping SqliteBackend::KeepingPlace() {
+    const QByteArray table = "result" + QByteArray::number(++keptResults_);
+    // Inside the user's transaction a write of this connection would be part of it (a failed
+    // or interrupted one could roll the user's changes back), and nothing can be attached.
+    if (!sqlite3_get_autocommit(db_)) {
+        // An empty name opens a private database in a temporary file, deleted at closing;
+        // nobody waits for it, and losing it to a crash loses nothing.
+        if (!keeper_ &&
+            (sqlite3_open_v2("", &keeper_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+                 SQLITE_OK ||
+             sqlite3_exec(keeper_, "PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF",
+                          nullptr, nullptr, nullptr) != SQLITE_OK)) {
+            sqlite3_close_v2(std::exchange(keeper_, nullptr));
+            return {};
+        }
+        return {keeper_, table};
+    }
     if (!keepingAttached_) {
-        // An empty name attaches a private database in a temporary file, deleted at closing.
         if (sqlite3_exec(db_, "ATTACH DATABASE '' AS quorva_kept", nullptr, nullptr, nullptr) !=
             SQLITE_OK)
             return {};
         keepingAttached_ = true;
     }
-    return "quorva_kept.result" + QByteArray::number(++keptResults_);
+    return {db_, "quorva_kept." + table};
 }
 
 QString SqliteBackend::TableQuery(const QString& table, int maxRecords) {

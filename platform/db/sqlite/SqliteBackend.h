@@ -10,6 +10,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 struct TSqliteOrigins;
 class SqliteScrollCursor;
+struct TSqliteKeeping;
 
 // An SQLite file through the sqlite3 library itself, rows read straight into the row store.
 // The file is opened read-write but never created: a missing file is an error.
@@ -44,14 +45,15 @@ class SqliteBackend : public DbBackend {
     // Runs the statements of `text` one after the other, as they stand; returns the rows they
     // changed. `refuseTransactions` refuses a statement that begins or ends a transaction.
     qsizetype RunStatements(const QByteArray& text, bool refuseTransactions = false);
-    // The table a server-side result that needs keeping is kept in, in a temporary database
-    // attached for that; empty when nothing can be kept now.
-    QByteArray KeepingTable();
+    // Where a server-side result that needs keeping is kept: a temporary database attached
+    // for that, or, inside the user's transaction, one on a connection of its own.
+    TSqliteKeeping KeepingPlace();
     [[noreturn]] void Fail() const;
 
     QString fileName_;
     sqlite3* db_ = nullptr;
     std::vector<SqliteScrollCursor*> cursors_;
     bool keepingAttached_ = false;
+    sqlite3* keeper_ = nullptr;  // the connection of its own, opened when first needed
     int keptResults_ = 0;
 };

@@ -59,7 +59,7 @@ constexpr qsizetype kWalkBatchRows = 4096;
 
 std::unique_ptr<SqliteScrollCursor> SqliteScrollCursor::Open(sqlite3* db, sqlite3_stmt* statement,
                                                              TSqliteOrigins origins,
-                                                             QByteArray keepIn) {
+                                                             TSqliteKeeping keepIn) {
     QByteArray body = Body(statement);
     sqlite3_stmt* counter = Prepare(db, "SELECT count(*) FROM " + body);
     if (!counter) {
@@ -126,12 +126,11 @@ void SqliteScrollCursor::PrepareBackward() {
 SqliteScrollCursor::~SqliteScrollCursor() {
     if (!db_)
         return;
-    sqlite3* db = db_;
     Detach();
     // The temporary database goes with the connection; a table dropped now frees its room.
-    if (!keepIn_.isEmpty())
-        sqlite3_exec(db, ("DROP TABLE IF EXISTS " + keepIn_).constData(), nullptr, nullptr,
-                     nullptr);
+    if (!keepIn_.table.isEmpty())
+        sqlite3_exec(keepIn_.db, ("DROP TABLE IF EXISTS " + keepIn_.table).constData(), nullptr,
+                     nullptr, nullptr);
     if (onGone)
         onGone();
 }
@@ -190,7 +189,7 @@ bool SqliteScrollCursor::Step(sqlite3_stmt* statement, qsizetype count, TRowStor
         if (rc == SQLITE_DONE)
             return false;
         if (rc != SQLITE_ROW) {
-            const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+            const QString message = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement)));
             sqlite3_reset(statement);
             throw EDatabaseError(message);
         }
@@ -279,7 +278,7 @@ qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
         throw EDatabaseError(QStringLiteral("Database is not open"));
     Park();
     interrupted_ = false;
-    if (!keepIn_.isEmpty())
+    if (!keepIn_.table.isEmpty())
         return Keep(wait);
     struct Outcome {
         int rc;
@@ -305,49 +304,96 @@ qsizetype SqliteScrollCursor::Count(const std::function<void()>& wait) {
 }
 
 qsizetype SqliteScrollCursor::Keep(const std::function<void()>& wait) {
+    sqlite3* keeper = keepIn_.db;
+    const QByteArray& table = keepIn_.table;
+    const bool own = keeper == db_;
+    const auto run = [keeper](const QByteArray& sql) {
+        return sqlite3_exec(keeper, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
     // Columns without a type keep each value as the statement gave it.
     QByteArray columns;
-    for (int column = 0; column < fields_.size(); ++column)
+    QByteArray places;
+    for (int column = 0; column < fields_.size(); ++column) {
         columns += (column > 0 ? ", c" : "c") + QByteArray::number(column);
-    char* error = nullptr;
-    if (sqlite3_exec(db_, ("CREATE TABLE " + keepIn_ + "(" + columns + ")").constData(), nullptr,
-                     nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error);
-        sqlite3_free(error);
+        places += column > 0 ? ", ?" : "?";
+    }
+    // On a connection of its own, the table comes and goes with one transaction there.
+    if ((!own && !run("BEGIN")) || !run("CREATE TABLE " + table + "(" + columns + ")")) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(keeper));
+        if (!own)
+            run("ROLLBACK");
         throw EDatabaseError(message);
     }
-    sqlite3_stmt* filler = Prepare(db_, "INSERT INTO " + keepIn_ + " SELECT * FROM " + body_);
-    if (!filler)
-        Fail(sqlite3_errmsg(db_));
+    sqlite3_stmt* filler =
+        own ? Prepare(db_, "INSERT INTO " + table + " SELECT * FROM " + body_)
+            : Prepare(keeper, "INSERT INTO " + table + " VALUES(" + places + ")");
     struct Outcome {
-        int rc;
+        bool done;
         qsizetype rows;
         QString message;
     };
     const Outcome outcome = Meanwhile<Outcome>(
-        [this, filler] {
-            Outcome result{sqlite3_step(filler), 0, {}};
-            if (result.rc == SQLITE_DONE)
-                result.rows = qsizetype(sqlite3_changes64(db_));
-            else
-                result.message = QString::fromUtf8(sqlite3_errmsg(db_));
+        [&] {
+            Outcome result{false, 0, {}};
+            if (!filler) {
+                result.message = QString::fromUtf8(sqlite3_errmsg(keeper));
+            } else if (own) {
+                result.done = sqlite3_step(filler) == SQLITE_DONE;
+                if (result.done)
+                    result.rows = qsizetype(sqlite3_changes64(db_));
+                else
+                    result.message = QString::fromUtf8(sqlite3_errmsg(db_));
+            } else {
+                try {
+                    result.rows = CopyRows(filler);
+                    result.done = run("COMMIT");
+                    if (!result.done)
+                        result.message = QString::fromUtf8(sqlite3_errmsg(keeper));
+                } catch (const EDatabaseError& error) {
+                    result.message = error.Message();
+                }
+            }
             sqlite3_finalize(filler);
             return result;
         },
         wait);
-    if (outcome.rc != SQLITE_DONE) {
-        sqlite3_exec(db_, ("DROP TABLE IF EXISTS " + keepIn_).constData(), nullptr, nullptr,
-                     nullptr);
-        if (interrupted_ || outcome.rc == SQLITE_INTERRUPT)
+    if (!outcome.done) {
+        if (own)
+            run("DROP TABLE IF EXISTS " + table);
+        else
+            run("ROLLBACK");
+        if (interrupted_)
             throw EOperationCancelled(QStringLiteral("Cancelled"));
         throw EDatabaseError(outcome.message);
     }
     keptReader_ =
-        Prepare(db_, "SELECT * FROM " + keepIn_ + " WHERE rowid > ? ORDER BY rowid LIMIT ?");
+        Prepare(keeper, "SELECT * FROM " + table + " WHERE rowid > ? ORDER BY rowid LIMIT ?");
     if (!keptReader_)
-        Fail(sqlite3_errmsg(db_));
+        Fail(sqlite3_errmsg(keeper));
     kept_ = true;
     return counted_ = outcome.rows;
+}
+
+qsizetype SqliteScrollCursor::CopyRows(sqlite3_stmt* inserter) {
+    // Only read on the result's connection: an interrupted read leaves the user's transaction
+    // as it was.
+    const TResetting resetting{statement_};
+    const int columns = sqlite3_column_count(statement_);
+    for (qsizetype rows = 0;; ++rows) {
+        const int rc = sqlite3_step(statement_);
+        if (rc == SQLITE_DONE)
+            return rows;
+        if (rc != SQLITE_ROW)
+            throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db_)));
+        if (interrupted_)
+            throw EDatabaseError(QStringLiteral("Cancelled"));
+        for (int column = 0; column < columns; ++column)
+            sqlite3_bind_value(inserter, column + 1, sqlite3_column_value(statement_, column));
+        const int inserted = sqlite3_step(inserter);
+        sqlite3_reset(inserter);
+        if (inserted != SQLITE_DONE)
+            throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(inserter))));
+    }
 }
 
 void SqliteScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
@@ -359,9 +405,10 @@ void SqliteScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
     // The kept rows are the state the cursor shows; otherwise the statement itself, stepped
     // to its end, reads one state of the database.
     sqlite3_stmt* walker =
-        kept_ ? Prepare(db_, "SELECT * FROM " + keepIn_ + " ORDER BY rowid") : statement_;
+        kept_ ? Prepare(keepIn_.db, "SELECT * FROM " + keepIn_.table + " ORDER BY rowid")
+              : statement_;
     if (!walker)
-        Fail(sqlite3_errmsg(db_));
+        Fail(sqlite3_errmsg(keepIn_.db));
     struct TWalker {
         sqlite3_stmt* statement;
         bool own;

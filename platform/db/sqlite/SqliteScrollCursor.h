@@ -12,6 +12,14 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// Where a result that needs keeping is kept: a table, not yet existing, in a temporary database
+// reached through `db` (the result's own connection, or one of its own inside the user's
+// transaction). No table: nothing can be kept.
+struct TSqliteKeeping {
+    sqlite3* db = nullptr;
+    QByteArray table;
+};
+
 // A SELECT read by position on SQLite. No statement is left stepping between two reads, so the
 // database is never held locked for other programs wherever the user scrolled.
 //
@@ -21,10 +29,10 @@ struct sqlite3_stmt;
 // table in rowid order ("select * from t") is read from its end when the row lies in its second
 // half. Keeping such a result would cost more than skipping through it.
 //
-// Any other result (sorted, grouped, joined) is kept while it is counted, outside a transaction
-// of the user's (see Open): written once, in its order, to a table of a temporary database on
-// disk, then read by rowid, so that a jump costs a page read and the sort is never run again.
-// Its first page comes from the statement itself, at once.
+// Any other result (sorted, grouped, joined) is kept while it is counted: written once, in its
+// order, to a table of a temporary database on disk, then read by rowid, so that a jump costs a
+// page read and the sort is never run again. Its first page comes from the statement itself, at
+// once.
 //
 // Counting and keeping run on a second thread so that the window keeps painting; Interrupt
 // stops them. The cursor is stale once another connection committed a change to the database
@@ -32,11 +40,9 @@ struct sqlite3_stmt;
 class SqliteScrollCursor : public TScrollCursor {
   public:
     // Takes the prepared statement; nothing (and the statement finalized) when it cannot be
-    // read from a given row. `keepIn` names the table a result that needs keeping is kept in
-    // (it must not exist yet); empty when it cannot be kept (inside the user's transaction,
-    // where an interrupted write would roll the user's changes back).
+    // read from a given row. A result that needs keeping is kept in `keepIn`.
     static std::unique_ptr<SqliteScrollCursor> Open(sqlite3* db, sqlite3_stmt* statement,
-                                                    TSqliteOrigins origins, QByteArray keepIn);
+                                                    TSqliteOrigins origins, TSqliteKeeping keepIn);
     ~SqliteScrollCursor() override;
 
     const TFieldDefs& Fields() const override { return fields_; }
@@ -70,6 +76,8 @@ class SqliteScrollCursor : public TScrollCursor {
     void ReadBackward(qsizetype first, qsizetype count, TRowStore& rows);
     void ReadKept(qsizetype first, qsizetype count, TRowStore& rows);
     qsizetype Keep(const std::function<void()>& wait);
+    // Keeps the rows through the keeping connection, row by row; returns the rows kept.
+    qsizetype CopyRows(sqlite3_stmt* inserter);
     // Steps `statement` for at most `count` rows into `rows`; false once it is done.
     bool Step(sqlite3_stmt* statement, qsizetype count, TRowStore& rows, std::size_t bytes = 0);
     qint64 DataVersion();
@@ -88,7 +96,7 @@ class SqliteScrollCursor : public TScrollCursor {
     sqlite3_stmt* version_ = nullptr;
     qsizetype counted_ = -1;
     QByteArray body_;
-    QByteArray keepIn_;  // the table a kept result is in; empty while it is read from the statement
+    TSqliteKeeping keepIn_;  // no table while the result is read from the statement
     bool kept_ = false;
     qint64 openedVersion_ = 0;
     TSqliteOrigins origins_;
