@@ -622,6 +622,20 @@ class ServerCursor : public PostgresSuite {
         }
         Open(clUseClient, QStringLiteral("SELECT last_value FROM s"));
         EXPECT_EQ(query.Fields(0).AsString(), QStringLiteral("2"));
+        {
+            // Each row's value of a volatile function is the one first shown, however the
+            // result is scrolled and walked.
+            Open(clUseServer, QStringLiteral("SELECT id, nextval('s') AS n FROM orders "
+                                             "WHERE id <= 20000 ORDER BY id"));
+            const QString first = query.Fields(1).AsString();
+            QFile saved(SaveGrid(QStringLiteral("volatile.txt")));
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+            EXPECT_EQ(saved.readLine().toStdString(), "1\t" + first.toStdString() + "\r\n");
+            query.Last();
+            query.First();
+            EXPECT_EQ(query.Fields(1).AsString(), first);
+            query.Close();
+        }
 
         TADOConnection locker;
         OpenConnection(locker, server_->ConnectionString());

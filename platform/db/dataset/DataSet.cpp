@@ -313,16 +313,22 @@ void TDataSet::Reread(qsizetype near, const QVariantList& key, bool pumping) {
                         return false;
                 return true;
             };
-            // The record is near where it was unless its sort order changed; otherwise the
-            // whole result is searched.
+            // The record is near where it was unless its sort order changed, or at the end
+            // when it is new or the database moved it there (PostgreSQL writes a changed row
+            // anew, often at the end of the table); otherwise the whole result is searched.
             const qsizetype from = qMax<qsizetype>(0, near - TRowWindow::kPageRows);
             const qsizetype to = qMin(rows, near + TRowWindow::kPageRows + 1);
-            for (qsizetype row = from; !columns.isEmpty() && row < to && place < 0; ++row) {
-                qsizetype at;
-                const TRowStore& store = window->StoreOf(row, at, pumping ? wait : nullptr);
-                if (holdsKey(store, at))
-                    place = row;
-            }
+            const auto search = [&](qsizetype first, qsizetype end) {
+                for (qsizetype row = first; !columns.isEmpty() && row < end && place < 0;
+                     ++row) {
+                    qsizetype at;
+                    const TRowStore& store = window->StoreOf(row, at, pumping ? wait : nullptr);
+                    if (holdsKey(store, at))
+                        place = row;
+                }
+            };
+            search(from, to);
+            search(qMax(to, rows - TRowWindow::kPageRows), rows);
             if (place < 0 && !columns.isEmpty() && pumping) {
                 qsizetype row = 0;
                 try {

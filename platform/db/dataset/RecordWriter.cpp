@@ -103,9 +103,14 @@ std::optional<QVariantList> TRecordWriter::Insert(const QVariantList& values,
     const QList<int> columns = DistinctTableColumns(target, assigned);
     TRowStore key;
     key.Reset(int(target.Key.size()));
-    backend_.ExecuteWith(InsertRowSql(target, columns), Pick(values, columns), &key);
-    if (key.RowCount() != 1)
-        throw EDatabaseError(QStringLiteral("The database did not report the new row's key"));
+    {
+        // A row that cannot be found again is not left behind.
+        TTransaction transaction(backend_);
+        backend_.ExecuteWith(InsertRowSql(target, columns), Pick(values, columns), &key);
+        if (key.RowCount() != 1)
+            throw EDatabaseError(QStringLiteral("The database did not report the new row's key"));
+        transaction.Commit();
+    }
     return Reread(key.RowValues(0));
 }
 

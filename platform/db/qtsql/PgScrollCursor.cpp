@@ -1,11 +1,13 @@
 #include "db/qtsql/PgScrollCursor.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 #include "core/Exception.h"
+#include "db/DbBackend.h"
 #include "db/dataset/RowStore.h"
 #include "db/qtsql/PgOrigins.h"
 #include "db/qtsql/PgRows.h"
@@ -31,6 +33,37 @@ QString Body(const QString& sql) {
     while (!body.isEmpty() && (body.back().isSpace() || body.back() == QLatin1Char(';')))
         body.chop(1);
     return body + QLatin1Char('\n');
+}
+
+// Whether the statement calls a volatile function (random(), nextval(), clock_timestamp(), one
+// of the user's own). A scrollable cursor may run such a function again for a row fetched again,
+// and show another value than the first time. Calls are found by their names in the text; one
+// inside a view is not seen.
+bool CallsVolatileFunction(DbBackend& backend, const QString& sql) {
+    static const QRegularExpression call(
+        QStringLiteral(R"(("(?:[^"]|"")+"|[A-Za-z_][A-Za-z0-9_$]*)\s*\()"));
+    QStringList names;
+    for (auto match = call.globalMatch(sql); match.hasNext();) {
+        const QString name = match.next().captured(1);
+        names << (name.startsWith(QLatin1Char('"'))
+                      ? name.mid(1, name.size() - 2)
+                            .replace(QLatin1String("\"\""), QLatin1String("\""))
+                      : name.toLower());
+    }
+    if (names.isEmpty())
+        return false;
+    TRowStore found;
+    found.Reset(1);
+    try {
+        backend.ExecuteWith(
+            QStringLiteral("SELECT 1 FROM pg_catalog.pg_proc WHERE provolatile = 'v' AND "
+                           "proname = ANY(string_to_array($1, chr(1))) LIMIT 1"),
+            {names.join(QChar(1))}, &found);
+    } catch (const EDatabaseError&) {
+        // A failed transaction of the user's: no cursor can be declared in it either.
+        return false;
+    }
+    return found.RowCount() > 0;
 }
 
 // Appends the rows of a FETCH. With the next FETCH under way on `connection`, what the server
@@ -71,6 +104,14 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, PgSessi
     const TLibpq& pq = Libpq();
     if (!pq.freemem || !pq.sendQueryParams || !PgConnection(*db.driver()))
         return nullptr;
+    // Such a result is read once into the server's store of a common table expression, which
+    // a scroll reads again without running anything.
+    const QString declared = CallsVolatileFunction(backend, sql)
+                                 ? QStringLiteral(
+                                       "WITH quorva_once AS (\n%1) SELECT * FROM "
+                                       "quorva_once\n")
+                                       .arg(Body(sql))
+                                 : Body(sql);
     if (!session.PrepareDeclare())
         return nullptr;
     const QString name = QStringLiteral("quorva_rows_%1").arg(++opened);
@@ -79,7 +120,7 @@ std::unique_ptr<PgScrollCursor> PgScrollCursor::Open(DbBackend& backend, PgSessi
     try {
         // One statement only: the server refuses several in one DECLARE.
         PgSendOne(connection,
-                  QStringLiteral("DECLARE %1 SCROLL CURSOR FOR\n%2").arg(name, Body(sql)).toUtf8());
+                  QStringLiteral("DECLARE %1 SCROLL CURSOR FOR\n%2").arg(name, declared).toUtf8());
         TBusyWait busy([&cancelled, &db] { cancelled = PgCancel(*db.driver()); });
         PgWaitWhileBusy(connection, [&busy] { busy.Pump(); });
         PgAnswer(connection);
