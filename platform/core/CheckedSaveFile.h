@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <QSaveFile>
 #include <QString>
 #include <string_view>
@@ -15,6 +16,9 @@
 // way (the disk filled up after some bytes) records no error at all, so errorString() says
 // "Unknown error" and commit() succeeds then too. So the bytes go to its file handle here,
 // each write checked against errno, and the file is synced before it is renamed.
+//
+// Write touches no Qt object, so another thread may write while the owner waits for it; the
+// owner alone makes, commits and drops the file.
 class TCheckedSaveFile {
   public:
     explicit TCheckedSaveFile(const QString& fileName);
@@ -26,7 +30,11 @@ class TCheckedSaveFile {
 
   private:
     [[noreturn]] void Fail(const QString& reason);
+    [[noreturn]] void Raise(const QString& reason) const;
 
     QString fileName_;
     QSaveFile file_;
+    int handle_ = -1;
+    off_t written_ = 0, started_ = 0;  // bytes written, and those the disk was told to write
+    bool failed_ = false;              // by a write: Commit refuses
 };

@@ -10,7 +10,9 @@
 // Writes a text file in the system's 8-bit code page as it is produced, through a checked save
 // file that replaces the target only on Commit: a failure, or a writer dropped without Commit,
 // leaves the previous file untouched and no partial file behind. Failures raise EInOutError
-// naming the file and the reason. Holds at most about one megabyte of text at a time.
+// naming the file and the reason. Holds at most about one megabyte of text at a time. Pending
+// and WriteBytes touch no Qt object: another thread may write through them while the owner
+// waits, and the owner commits once it is done.
 class TTextFileWriter {
   public:
     explicit TTextFileWriter(const QString& fileName);

@@ -49,9 +49,9 @@ class TScrollCursor {
     // the data set then reads the result again before it reads a page it does not hold.
     virtual bool Stale() { return false; }
     // Reads the whole result once, from its first row to its last, as one consistent state:
-    // each batch goes to `each` in a store of its own (false from it stops the walk), and
-    // nothing is kept. `wait` runs while the database works, as for Count; an Interrupt from it
-    // ends the walk with EOperationCancelled.
+    // each batch goes to `each` in a store of its own, which `each` may take (false from it
+    // stops the walk), and nothing is kept. `wait` runs while the database works, as for
+    // Count; an Interrupt from it ends the walk with EOperationCancelled.
     virtual void Walk(const std::function<bool(TRowStore& batch)>& each,
                       const std::function<void()>& wait);
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -450,6 +451,61 @@ class ServerCursor : public PostgresSuite {
         EXPECT_LT(query.MemoryUsed(), kWideMemoryLimit);
     }
 
+    // A save that stops part way: `meanwhile` runs once the walk lets events run.
+    struct TStoppedSave {
+        const char* name;
+        QString sql;
+        std::function<void()> meanwhile;
+        bool cancelled;  // by Escape, rather than by an error
+    };
+
+    // Escape, or a read that fails, in the middle of Save grid ends it with that error, the
+    // lines' thread joined: the file saved before stays as it was, with nothing beside it.
+    void StoppedSaveKeepsTheFile(const TStoppedSave& readError) {
+        const TStoppedSave saves[] = {
+            {"Escape", QStringLiteral("SELECT * FROM orders"),
+             [this] {
+                 QCoreApplication::postEvent(
+                     &grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+             },
+             true},
+            readError,
+        };
+        const QString place = folder.filePath(QStringLiteral("stopped"));
+        ASSERT_TRUE(QDir().mkpath(place));
+        const QString path = place + QStringLiteral("/grid.txt");
+        const QByteArray earlier = "the grid saved before\r\n";
+        for (const TStoppedSave& save : saves) {
+            SCOPED_TRACE(save.name);
+            {
+                QFile file(path);
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(earlier);
+            }
+            Open(clUseServer, save.sql);
+            QMetaObject::invokeMethod(&grid, save.meanwhile, Qt::QueuedConnection);
+            QString error;
+            bool cancelled = false;
+            try {
+                TTextFileWriter file(path);
+                GridText::WriteAllLines(query, file);
+                file.Commit();
+            } catch (const EOperationCancelled& stop) {
+                cancelled = true;
+                error = stop.Message();
+            } catch (const EDatabaseError& failure) {
+                error = failure.Message();
+            }
+            EXPECT_FALSE(error.isEmpty()) << "the save went through";
+            EXPECT_EQ(cancelled, save.cancelled) << error.toStdString();
+            QFile kept(path);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), earlier);
+            EXPECT_EQ(QDir(place).entryList(QDir::Files | QDir::Hidden),
+                      QStringList{QStringLiteral("grid.txt")});
+        }
+    }
+
     void ReadsEditsAndCancels(const QString& wideTable, const QString& inTableOrder,
                               bool seesOtherPrograms) {
         {
@@ -472,6 +528,39 @@ class ServerCursor : public PostgresSuite {
             SCOPED_TRACE("cancelling");
             EscapeCancelsALongRead();
         }
+    }
+
+    // Past its first batch a walk reads the columns it can in the server's binary form: every
+    // such type, at its edges, saves as client-side reading saves it, with the dates in the
+    // server's ISO order or in another.
+    void BinaryRowsSaveAsText() {
+        DbBackend& backend = connection.Backend();
+        backend.Execute(QStringLiteral(
+            "CREATE TABLE kinds AS SELECT n AS id, n % 3 = 0 AS b,"
+            " (n * 7 % 65535 - 32767)::int2 AS small,"
+            " n::int8 * 3037000499 * (1 - 2 * (n % 2)) AS big,"
+            " (n::int8 * 2654435761 % 4294967296)::oid AS o,"
+            " (ARRAY['NaN', 'Infinity', '-Infinity', '-0', '0.30000000000000004', '1e300',"
+            "  '5e-324', '-2.5'])[n % 8 + 1]::float8 + CASE WHEN n % 16 < 8 THEN 0 ELSE n / 7.0 END"
+            "  AS f, (ARRAY['infinity', '-infinity', '0044-03-15 BC', '0001-01-01 BC',"
+            "  '10000-01-01', '1999-12-31'])[n % 6 + 1]::date + CASE WHEN n % 12 < 6 THEN 0"
+            "  ELSE n END AS d, 'Ünï ' || n AS t, ('p' || n % 10)::char(6) AS c,"
+            " ('v' || n)::varchar(20) AS v, ('name' || n)::name AS nm,"
+            " CASE WHEN n % 11 > 0 THEN n END AS maybe FROM generate_series(1, 5000) n"));
+        for (const char* dateStyle : {"ISO", "German"}) {
+            SCOPED_TRACE(dateStyle);
+            backend.Execute(QStringLiteral("SET DateStyle = ") + QLatin1String(dateStyle));
+            QByteArray saved[2];
+            for (const TCursorLocation location : kLocations) {
+                Open(location, QStringLiteral("SELECT * FROM kinds ORDER BY id"));
+                QFile file(SaveGrid(QStringLiteral("kinds.txt")));
+                EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+                saved[location == clUseServer] = file.readAll();
+            }
+            EXPECT_EQ(saved[0].count('\n'), 5000);
+            EXPECT_TRUE(saved[0] == saved[1]) << "the two cursor locations saved different files";
+        }
+        backend.Execute(QStringLiteral("SET DateStyle = ISO"));
     }
 
     // What the user's session holds shows in a result as client-side reading shows it: the
@@ -589,8 +678,17 @@ TEST_F(ServerCursor, Sqlite) {
             "CREATE TABLE wide AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
             "WHERE n < 3000) SELECT n AS id, replace(hex(zeroblob(5000)), '0', 'x') AS pad FROM c"),
         QStringLiteral("SELECT * FROM orders"), true);
-    SCOPED_TRACE("in the user's transaction");
-    KeepsInTheUsersTransaction();
+    {
+        SCOPED_TRACE("in the user's transaction");
+        KeepsInTheUsersTransaction();
+    }
+    SCOPED_TRACE("saving, stopped");
+    // abs() of the smallest integer overflows, on a row far into the result.
+    StoppedSaveKeepsTheFile({"read error",
+                             QStringLiteral("SELECT id, CASE WHEN id = %1 THEN "
+                                            "abs(-9223372036854775808) END FROM orders")
+                                 .arg(kRows * 3 / 4),
+                             [] {}, false});
 }
 
 TEST_F(ServerCursor, Postgres) {
@@ -603,6 +701,10 @@ TEST_F(ServerCursor, Postgres) {
     {
         SCOPED_TRACE("session");
         ReadsInTheUsersSession();
+    }
+    {
+        SCOPED_TRACE("binary rows");
+        BinaryRowsSaveAsText();
     }
     // The server connection dropped while the grid scrolls: one clear error, the query closed.
     Open(clUseServer, QStringLiteral("SELECT * FROM orders ORDER BY id"));
@@ -618,4 +720,15 @@ TEST_F(ServerCursor, Postgres) {
         QCoreApplication::processEvents();
     EXPECT_FALSE(query.Active());
     EXPECT_EQ(seam->Texts(QStringLiteral("error")).size(), 1);
+
+    SCOPED_TRACE("saving, stopped");
+    Connect(server_->ConnectionString());
+    StoppedSaveKeepsTheFile({"connection lost", QStringLiteral("SELECT * FROM orders ORDER BY id"),
+                             [&admin] {
+                                 admin.Backend().Execute(QStringLiteral(
+                                     "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                     "WHERE pid <> pg_backend_pid() "
+                                     "AND datname = current_database()"));
+                             },
+                             false});
 }

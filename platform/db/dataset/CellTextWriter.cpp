@@ -19,10 +19,16 @@ bool Interprets(TFieldType type) {
            type == ftBCD;
 }
 
+constexpr std::size_t kMostShown = 4096;
+// Longer stored texts are rare in those types, and not worth keeping.
+constexpr std::size_t kMostShownBytes = 64;
+
 }  // namespace
 
 TCellTextWriter::TCellTextWriter()
-    : decimalSeparator_(QLocale::system().decimalPoint().toStdString()) {}
+    : dates_(QLocale::system()),
+      decimalPoint_(QLocale::system().decimalPoint()),
+      decimalSeparator_(decimalPoint_.toStdString()) {}
 
 void TCellTextWriter::Append(std::string& utf8, const TRowStore& rows, qsizetype row, int column,
                              TFieldType type) const {
@@ -39,12 +45,35 @@ void TCellTextWriter::Append(std::string& utf8, const TRowStore& rows, qsizetype
         AppendFloatText(utf8, rows.Float(row, column), decimalSeparator_);
         return;
     }
-    if (kind == TRowStore::CellKind::Text && !Interprets(type)) {
+    if (kind == TRowStore::CellKind::Text) {
+        if (Interprets(type))
+            return AppendShown(utf8, rows, row, column, type);
         // ASCII is valid UTF-8 as it stands; anything else is checked on the way through.
         if (const std::string_view text = rows.Raw(row, column); IsAscii(text)) {
             utf8.append(text);
             return;
         }
     }
-    utf8.append(CellText(rows, row, column, type).toStdString());
+    utf8.append(CellText(rows, row, column, type, dates_, decimalPoint_).toStdString());
+}
+
+void TCellTextWriter::AppendShown(std::string& utf8, const TRowStore& rows, qsizetype row,
+                                  int column, TFieldType type) const {
+    const std::string_view stored = rows.Raw(row, column);
+    if (stored.size() > kMostShownBytes) {
+        utf8.append(CellText(rows, row, column, type, dates_, decimalPoint_).toStdString());
+        return;
+    }
+    std::string key(1, char(type));
+    key += stored;
+    auto found = shown_.find(key);
+    if (found == shown_.end()) {
+        if (shown_.size() >= kMostShown)
+            shown_.clear();
+        found = shown_
+                    .emplace(std::move(key),
+                             CellText(rows, row, column, type, dates_, decimalPoint_).toStdString())
+                    .first;
+    }
+    utf8.append(found->second);
 }

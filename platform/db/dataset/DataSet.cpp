@@ -411,6 +411,26 @@ void TDataSet::ReadShown(qsizetype first, qsizetype last) {
 }
 
 void TDataSet::Walk(const std::function<bool()>& each, const std::function<void()>& wait) {
+    const QPointer<TDataSet> alive(this);
+    WalkBatches(
+        [&](const std::shared_ptr<const TRowStore>& rows, qsizetype first, qsizetype end) {
+            for (qsizetype at = first; at < end; ++at) {
+                walkStore_ = rows.get();
+                walkAt_ = at;
+                const bool more = each();
+                // `each` may let events run, and a handler close the data set under the walk.
+                if (!alive || !active_)
+                    throw EDatabaseError(kClosed);
+                if (!more)
+                    return false;
+            }
+            walkStore_ = nullptr;
+            return true;
+        },
+        wait);
+}
+
+void TDataSet::WalkBatches(const TBatchWalk& each, const std::function<void()>& wait) {
     RecordCount();
     CheckBrowseMode();
     const QPointer<TDataSet> alive(this);
@@ -423,19 +443,15 @@ void TDataSet::Walk(const std::function<bool()>& each, const std::function<void(
             dataSet->cursorBusy_ = false;
         }
     } walking{alive};
-    // `each` may let events run, and a handler close the data set under the walk.
-    const auto go = [&] {
-        const bool more = each();
-        if (!alive || !active_)
-            throw EDatabaseError(kClosed);
-        return more;
-    };
     if (!window_) {
-        for (qsizetype row = 0; row < rows_.RowCount(); ++row) {
-            walkStore_ = &rows_;
-            walkAt_ = row;
-            if (!go())
+        // The rows are lent, not copied: nothing runs between these batches to change them.
+        constexpr qsizetype kBatchRows = 4096;
+        const std::shared_ptr<const TRowStore> rows(std::shared_ptr<const TRowStore>(), &rows_);
+        for (qsizetype first = 0; first < rows_.RowCount(); first += kBatchRows) {
+            if (!each(rows, first, std::min(first + kBatchRows, rows_.RowCount())))
                 return;
+            if (!alive || !active_)
+                throw EDatabaseError(kClosed);
         }
         return;
     }
@@ -461,13 +477,9 @@ void TDataSet::Walk(const std::function<bool()>& each, const std::function<void(
     } repaint{alive};
     scroll.Walk(
         [&](TRowStore& batch) {
-            for (qsizetype at = 0; at < batch.RowCount(); ++at) {
-                walkStore_ = &batch;
-                walkAt_ = at;
-                if (!go())
-                    return false;
-            }
-            walkStore_ = nullptr;
+            const qsizetype count = batch.RowCount();
+            if (!each(std::make_shared<const TRowStore>(std::move(batch)), 0, count))
+                return false;
             pump();
             if (!alive || !active_)
                 throw EDatabaseError(kClosed);

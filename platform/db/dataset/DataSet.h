@@ -131,6 +131,13 @@ class TDataSet : public QObject {
     // past the row cache, read again first when it is stale. `wait` runs while the database
     // works; without it the busy wait runs and Escape ends the walk with EOperationCancelled.
     void Walk(const std::function<bool()>& each, const std::function<void()>& wait = {});
+    // The same walk a batch at a time, for work done on another thread: `each` gets the rows
+    // first..end (from 0, end excluded) of a store it may keep. A batch read from the database
+    // is its own; a result held in memory lends its rows, which stay as they are until the
+    // walk's caller next lets events run or changes the data set. The fields do not follow.
+    using TBatchWalk = std::function<bool(const std::shared_ptr<const TRowStore>& rows,
+                                          qsizetype first, qsizetype end)>;
+    void WalkBatches(const TBatchWalk& each, const std::function<void()>& wait = {});
     // Whether the rows stay in the database (a server-side cursor) while the data set is open.
     bool ServerSide() const { return window_ != nullptr; }
     std::size_t MemoryUsed() const;

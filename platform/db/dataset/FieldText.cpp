@@ -57,7 +57,7 @@ std::optional<bool> ParseBoolean(const QString& text) {
 
 // An exact decimal ("-120.50") as numbers are shown: no trailing zeros after the separator,
 // which is the locale's. Nothing for text that is no plain decimal (NaN, say).
-std::optional<QString> DecimalText(const QString& text) {
+std::optional<QString> DecimalText(const QString& text, const QString& decimalPoint) {
     const bool negative = text.startsWith(QLatin1Char('-'));
     const qsizetype start = negative || text.startsWith(QLatin1Char('+')) ? 1 : 0;
     const qsizetype point = text.indexOf(QLatin1Char('.'), start);
@@ -75,7 +75,7 @@ std::optional<QString> DecimalText(const QString& text) {
     QString shown = negative && !zero ? QStringLiteral("-") : QString();
     shown += whole.isEmpty() ? QStringLiteral("0") : whole.toString();
     if (!fraction.isEmpty())
-        shown += QLocale::system().decimalPoint() + fraction.toString();
+        shown += decimalPoint + fraction.toString();
     return shown;
 }
 
@@ -86,6 +86,12 @@ QString BooleanText(bool value) {
 }  // namespace
 
 QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType type) {
+    return CellText(rows, row, column, type, TDateTimeFormat::System(),
+                    QLocale::system().decimalPoint());
+}
+
+QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType type,
+                 const TDateTimeFormat& dates, const QString& decimalPoint) {
     switch (rows.Kind(row, column)) {
         case TRowStore::CellKind::Null:
             return {};
@@ -107,24 +113,24 @@ QString CellText(const TRowStore& rows, qsizetype row, int column, TFieldType ty
     switch (type) {
         case ftDate:
             if (const QDate date = ParseDate(text); date.isValid())
-                return TDateTimeFormat::System().Date(date);
+                return dates.Date(date);
             break;
         case ftTime:
             if (const QTime time = ParseTime(cut); time.isValid())
-                return TDateTimeFormat::System().Time(time, finer);
+                return dates.Time(time, finer);
             break;
         case ftDateTime:
             if (const QDateTime stamp = ParseDateTime(cut); stamp.isValid())
-                return TDateTimeFormat::System().DateTime(stamp, finer);
+                return dates.DateTime(stamp, finer);
             if (const QDate date = ParseDate(text); date.isValid() && text.size() == 10)
-                return TDateTimeFormat::System().Date(date);
+                return dates.Date(date);
             break;
         case ftBoolean:
             if (const auto value = ParseBoolean(text))
                 return BooleanText(*value);
             break;
         case ftBCD:
-            if (const auto decimal = DecimalText(text))
+            if (const auto decimal = DecimalText(text, decimalPoint))
                 return *decimal;
             break;
         default:

@@ -38,8 +38,8 @@ TLibpq Load() {
     libpq.errorMessage =
         reinterpret_cast<decltype(libpq.errorMessage)>(dlsym(library, "PQerrorMessage"));
     auto load = [library](auto& function, const char* name) {
-        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-            dlsym(library, name));
+        function =
+            reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
     };
     load(libpq.sendQuery, "PQsendQuery");
     load(libpq.sendQueryParams, "PQsendQueryParams");
@@ -56,6 +56,7 @@ TLibpq Load() {
     load(libpq.ntuples, "PQntuples");
     load(libpq.nfields, "PQnfields");
     load(libpq.ftype, "PQftype");
+    load(libpq.fformat, "PQfformat");
     load(libpq.getvalue, "PQgetvalue");
     load(libpq.getisnull, "PQgetisnull");
     load(libpq.getlength, "PQgetlength");
@@ -66,6 +67,7 @@ TLibpq Load() {
     load(libpq.resultErrorField, "PQresultErrorField");
     load(libpq.putCopyEnd, "PQputCopyEnd");
     load(libpq.getCopyData, "PQgetCopyData");
+    load(libpq.parameterStatus, "PQparameterStatus");
     return libpq;
 }
 
@@ -190,12 +192,12 @@ void PgSend(void* connection, const QByteArray& command) {
         throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
 }
 
-void PgSendOne(void* connection, const QByteArray& command) {
+void PgSendOne(void* connection, const QByteArray& command, bool binaryRows) {
     const TLibpq& pq = Libpq();
     if (!connection || !pq.freemem || !pq.sendQueryParams)
         throw EDatabaseError(QStringLiteral("The PostgreSQL client library is not loaded"));
     if (!pq.sendQueryParams(connection, command.constData(), 0, nullptr, nullptr, nullptr, nullptr,
-                            0))
+                            binaryRows ? 1 : 0))
         throw EDatabaseError(QString::fromUtf8(pq.errorMessage(connection)).trimmed());
 }
 

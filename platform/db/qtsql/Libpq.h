@@ -35,6 +35,7 @@ struct TLibpq {
     int (*ntuples)(const void* result) = nullptr;
     int (*nfields)(const void* result) = nullptr;
     unsigned int (*ftype)(const void* result, int column) = nullptr;
+    int (*fformat)(const void* result, int column) = nullptr;
     char* (*getvalue)(const void* result, int row, int column) = nullptr;
     int (*getisnull)(const void* result, int row, int column) = nullptr;
     int (*getlength)(const void* result, int row, int column) = nullptr;
@@ -46,6 +47,7 @@ struct TLibpq {
     char* (*resultErrorField)(const void* result, int field) = nullptr;
     int (*putCopyEnd)(void* connection, const char* error) = nullptr;
     int (*getCopyData)(void* connection, char** buffer, int async) = nullptr;
+    const char* (*parameterStatus)(const void* connection, const char* name) = nullptr;
 };
 
 // The PGconn behind a QPSQL driver; null for other drivers and closed connections.
@@ -66,8 +68,9 @@ class TPgResult {
 
 // Sends one command without waiting for its answer; raises EDatabaseError when it cannot.
 void PgSend(void* connection, const QByteArray& command);
-// The same for text that must be one statement: the server refuses several.
-void PgSendOne(void* connection, const QByteArray& command);
+// The same for text that must be one statement: the server refuses several. The rows come in
+// the server's binary form when asked.
+void PgSendOne(void* connection, const QByteArray& command, bool binaryRows = false);
 // Lets `wait` (when given) run every few tens of milliseconds until the answer of the command
 // sent last has come in.
 void PgWaitWhileBusy(void* connection, const std::function<void()>& wait);

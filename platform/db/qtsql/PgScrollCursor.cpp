@@ -18,8 +18,11 @@
 
 namespace {
 
-// A walk's batches hold about this much, however wide the rows: two of them are at hand at once.
-constexpr qsizetype kWalkBatchBytes = 4 << 20;
+// A walk's batches hold about this much, however wide the rows: a few of them are at hand at
+// once (one arriving, one turned into values, those the walk's caller works on). The server
+// keeps a FETCH's rows whole before it sends them, in a temporary file once they outgrow
+// work_mem (4 MB unless set otherwise), so a batch stays well below that.
+constexpr qsizetype kWalkBatchBytes = 1 << 20;
 constexpr qsizetype kFirstWalkRows = 1000;
 constexpr qsizetype kMostWalkRows = 20000;
 
@@ -63,17 +66,29 @@ bool CallsVolatileFunction(DbBackend& backend, const QString& sql) {
     return found.RowCount() > 0;
 }
 
-// Appends the rows of a FETCH; returns their size as the server sent them.
-qsizetype AppendResult(const TPgResult& result, TRowStore& rows) {
+// Appends the rows of a FETCH. With the next FETCH under way on `connection`, what the server
+// has sent is taken in every few hundred rows: it stops making rows once the socket is full.
+void AppendResult(const TPgResult& result, TRowStore& rows, void* connection = nullptr) {
+    constexpr int kRowsBetweenReads = 256;
+    const TLibpq& pq = Libpq();
+    const int count = pq.ntuples(result.Get());
+    for (int row = 0; row < count; ++row) {
+        // A failure here shows again when the answer is awaited.
+        if (connection && row % kRowsBetweenReads == 0)
+            pq.consumeInput(connection);
+        AppendPgRow(result.Get(), row, rows);
+    }
+}
+
+// The size of a FETCH's values as the server sent them.
+qsizetype ResultBytes(const TPgResult& result) {
     const TLibpq& pq = Libpq();
     const int count = pq.ntuples(result.Get());
     const int columns = pq.nfields(result.Get());
     qsizetype bytes = 0;
-    for (int row = 0; row < count; ++row) {
-        AppendPgRow(result.Get(), row, rows);
+    for (int row = 0; row < count; ++row)
         for (int column = 0; column < columns; ++column)
             bytes += pq.getlength(result.Get(), row, column);
-    }
     return bytes;
 }
 
@@ -183,7 +198,7 @@ TPgResult PgScrollCursor::TakeAhead(qsizetype first, qsizetype count) {
     return ahead;
 }
 
-void PgScrollCursor::Send(const QString& command) {
+void PgScrollCursor::Send(const QString& command, bool binaryRows) {
     void* connection = Connection();
     TakePending();
     ahead_ = TPgResult();
@@ -193,7 +208,10 @@ void PgScrollCursor::Send(const QString& command) {
         // Nothing is sent on a lost connection: libpq's reason for the loss stays the one reported.
         if (PgConnectionBroken(*session_.Driver()))
             throw EDatabaseError(PgConnectionError(*session_.Driver()));
-        PgSend(connection, command.toUtf8());
+        if (binaryRows)
+            PgSendOne(connection, command.toUtf8(), true);
+        else
+            PgSend(connection, command.toUtf8());
     } catch (const EDatabaseError&) {
         next_ = -1;
         throw;
@@ -227,8 +245,8 @@ void PgScrollCursor::MoveTo(qsizetype row, const std::function<void()>& wait) {
     next_ = row;
 }
 
-void PgScrollCursor::FetchAhead(qsizetype first, qsizetype count) {
-    Send(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(name_));
+void PgScrollCursor::FetchAhead(qsizetype first, qsizetype count, bool binaryRows) {
+    Send(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(count).arg(name_), binaryRows);
     pending_ = true;
     pendingFirst_ = first;
     pendingCount_ = count;
@@ -275,6 +293,7 @@ void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
     TakeAhead(-1, 0);
     qsizetype position = 0;
     qsizetype batchRows = kFirstWalkRows;
+    bool binary = false;
     MoveTo(position, wait);
     FetchAhead(position, batchRows);
     for (;;) {
@@ -293,18 +312,23 @@ void PgScrollCursor::Walk(const std::function<bool(TRowStore& batch)>& each,
                 next_ = position + Rows(result);
             }
         }
+        // The first batch shows the columns' types.
+        if (position == 0)
+            binary = PgBinaryRowsAsText(result.Get(), Connection());
         const qsizetype read = Rows(result);
         position += read;
         const bool more = read == batchRows;
+        // The server makes the next batch while this one is turned into values.
+        if (more) {
+            batchRows = qBound(qsizetype(64),
+                               read * kWalkBatchBytes / qMax(ResultBytes(result), qsizetype(1)),
+                               kMostWalkRows);
+            FetchAhead(position, batchRows, binary);
+        }
         TRowStore batch;
         batch.Reset(int(fields_.size()));
-        const qsizetype bytes = AppendResult(result, batch);
+        AppendResult(result, batch, more ? Connection() : nullptr);
         result = TPgResult();
-        if (more) {
-            batchRows = qBound(qsizetype(64), read * kWalkBatchBytes / qMax(bytes, qsizetype(1)),
-                               kMostWalkRows);
-            FetchAhead(position, batchRows);
-        }
         if (read > 0 && !each(batch)) {
             TakeAhead(-1, 0);
             return;

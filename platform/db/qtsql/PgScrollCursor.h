@@ -37,8 +37,9 @@ class PgScrollCursor : public TScrollCursor {
     qsizetype Count(const std::function<void()>& wait) override;
     void Interrupt() override;
     TUpdateResolver UpdateTarget() const override { return updateTarget_; }
-    // MOVE to the start, then FETCH FORWARD in batches of a few megabytes, the next asked for
-    // while `each` works on the last: the cursor's one snapshot, once, in order.
+    // MOVE to the start, then FETCH FORWARD in batches of about a megabyte, the next asked for
+    // while `each` works on the last: the cursor's one snapshot, once, in order. Columns whose
+    // binary form reads as their text come in that form after the first batch.
     void Walk(const std::function<bool(TRowStore& batch)>& each,
               const std::function<void()>& wait) override;
 
@@ -53,14 +54,14 @@ class PgScrollCursor : public TScrollCursor {
     void* Connection() const;
     void CheckOpen() const;
     // Sends a command of the cursor's, other answers taken in first.
-    void Send(const QString& command);
+    void Send(const QString& command, bool binaryRows = false);
     // The answer of the command sent last; a failure ends a failed program transaction, and
     // after an Interrupt it is EOperationCancelled.
     TPgResult Answer(const std::function<void()>& wait);
     TPgResult Command(const QString& command, const std::function<void()>& wait);
     // Places the cursor so that the next FETCH starts at `row`.
     void MoveTo(qsizetype row, const std::function<void()>& wait);
-    void FetchAhead(qsizetype first, qsizetype count);
+    void FetchAhead(qsizetype first, qsizetype count, bool binaryRows = false);
     // The answer asked for ahead when it is the rows `first`..`first + count`; else null.
     TPgResult TakeAhead(qsizetype first, qsizetype count);
 
