@@ -48,6 +48,9 @@ class TScrollCursor {
     // Whether another program's write may have changed what the cursor reads since it opened;
     // the data set then reads the result again before it reads a page it does not hold.
     virtual bool Stale() { return false; }
+    // Whether the rows read before Count came from a run of the statement of their own, which
+    // may order equal rows otherwise than the rest: the data set then reads them again.
+    virtual bool FirstRowsProvisional() const { return false; }
     // Reads the whole result once, from its first row to its last, as one consistent state:
     // each batch goes to `each` in a store of its own, which `each` may take (false from it
     // stops the walk), and nothing is kept. `wait` runs while the database works, as for

@@ -108,6 +108,12 @@ void TDataSet::OpenWindow(std::unique_ptr<TScrollCursor> cursor, quint64 load) {
                 counted = scroll.Count([&busy] { busy.Pump(); });
             }
             CheckLoad(alive, load);
+            if (window->Cursor().FirstRowsProvisional()) {
+                window->DropPages();
+                qsizetype at;
+                window->StoreOf(0, at);
+                emit RowsReread();
+            }
             const qsizetype shown = StoredRows();
             if (counted > shown) {
                 emit RowsAboutToBeInserted(shown, counted - 1);
@@ -323,8 +329,7 @@ void TDataSet::Reread(qsizetype near, const QVariantList& key, bool pumping) {
             const qsizetype from = qMax<qsizetype>(0, near - TRowWindow::kPageRows);
             const qsizetype to = qMin(rows, near + TRowWindow::kPageRows + 1);
             const auto search = [&](qsizetype first, qsizetype end) {
-                for (qsizetype row = first; !columns.isEmpty() && row < end && place < 0;
-                     ++row) {
+                for (qsizetype row = first; !columns.isEmpty() && row < end && place < 0; ++row) {
                     qsizetype at;
                     const TRowStore& store = window->StoreOf(row, at, pumping ? wait : nullptr);
                     if (holdsKey(store, at))

@@ -34,6 +34,11 @@ class TRowWindow {
     bool ReadFirstPage(const std::function<void()>& wait);
     // The cursor's row count, once known (the count of the first page until then).
     void SetCursorRows(qsizetype rows) { cursorRows_ = rows; }
+    // Forgets the pages read: they are read again when shown.
+    void DropPages() {
+        for (Page& page : pages_)
+            page.held = false;
+    }
     qsizetype RowCount() const { return cursorRows_ + (pending_ >= 0 ? 1 : 0); }
     // Whether showing `row` needs a page read from the cursor.
     bool NeedsRead(qsizetype row) const;

@@ -137,9 +137,10 @@ SqliteScrollCursor::~SqliteScrollCursor() {
 
 void SqliteScrollCursor::Detach() {
     for (sqlite3_stmt* statement :
-         {statement_, counter_, seeker_, backward_, keptReader_, version_})
+         {statement_, counter_, seeker_, backward_, firstRows_, keptReader_, version_})
         sqlite3_finalize(statement);
-    statement_ = counter_ = seeker_ = reader_ = backward_ = keptReader_ = version_ = nullptr;
+    statement_ = counter_ = seeker_ = reader_ = backward_ = firstRows_ = keptReader_ = version_ =
+        nullptr;
     db_ = nullptr;
 }
 
@@ -209,6 +210,18 @@ void SqliteScrollCursor::Read(qsizetype first, qsizetype count, TRowStore& rows)
         return ReadKept(first, count, rows);
     if (backward_ && counted_ > 0 && first > counted_ / 2)
         return ReadBackward(first, count, rows);
+    if (!keepIn_.table.isEmpty()) {
+        if (!firstRows_ &&
+            !(firstRows_ = Prepare(db_, "SELECT * FROM " + body_ + " LIMIT ? OFFSET ?")))
+            Fail(sqlite3_errmsg(db_));
+        Park();
+        provisional_ = true;
+        const TResetting resetting{firstRows_};
+        sqlite3_bind_int64(firstRows_, 1, count);
+        sqlite3_bind_int64(firstRows_, 2, first);
+        Step(firstRows_, count, rows);
+        return;
+    }
     Seek(first);
     // Nothing is left stepping: a statement in the middle of its rows holds the database.
     struct TParking {

@@ -31,8 +31,9 @@ struct TSqliteKeeping {
 //
 // Any other result (sorted, grouped, joined) is kept while it is counted: written once, in its
 // order, to a table of a temporary database on disk, then read by rowid, so that a jump costs a
-// page read and the sort is never run again. Its first page comes from the statement itself, at
-// once.
+// page read and the sort is never run again. Its first page comes at once from the statement
+// with a LIMIT, for which SQLite keeps only the first rows while it sorts; equal rows may come
+// in another order there, so those rows are read again once the result is kept.
 //
 // Counting and keeping run on a second thread so that the window keeps painting; Interrupt
 // stops them. The cursor is stale once another connection committed a change to the database
@@ -54,6 +55,7 @@ class SqliteScrollCursor : public TScrollCursor {
     void Interrupt() override;
     TUpdateResolver UpdateTarget() const override;
     bool Stale() override;
+    bool FirstRowsProvisional() const override { return kept_ && provisional_; }
     // One statement stepped from the first row to the last: one read transaction.
     void Walk(const std::function<bool(TRowStore& batch)>& each,
               const std::function<void()>& wait) override;
@@ -92,12 +94,14 @@ class SqliteScrollCursor : public TScrollCursor {
     sqlite3_stmt* seeker_ = nullptr;  // from any row, prepared at the first jump
     sqlite3_stmt* reader_ = nullptr;  // the one being stepped, or none
     sqlite3_stmt* backward_ = nullptr;
+    sqlite3_stmt* firstRows_ = nullptr;   // rows of a result to keep, before it is kept
     sqlite3_stmt* keptReader_ = nullptr;  // the kept rows by rowid, once kept
     sqlite3_stmt* version_ = nullptr;
     qsizetype counted_ = -1;
     QByteArray body_;
     TSqliteKeeping keepIn_;  // no table while the result is read from the statement
     bool kept_ = false;
+    bool provisional_ = false;  // rows were read before the result was kept
     qint64 openedVersion_ = 0;
     TSqliteOrigins origins_;
     std::vector<int> undecided_;
