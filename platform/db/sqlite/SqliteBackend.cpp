@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QThread>
 #include <utility>
 #include <vector>
 
@@ -194,6 +195,13 @@ void SqliteBackend::Open(const std::optional<TLoginAnswer>&) {
         throw EDatabaseError(QStringLiteral("%1: %2").arg(fileName_, message));
     }
     sqlite3_busy_timeout(db, 2000);
+    // Large sorts (a sorted result kept for the grid) may use every core; SQLite's own tool
+    // sorts on one.
+    sqlite3_exec(db,
+                 QByteArray("PRAGMA threads = " +
+                            QByteArray::number(qBound(1, QThread::idealThreadCount(), 8)))
+                     .constData(),
+                 nullptr, nullptr, nullptr);
     // SQLite reads the file lazily; reading the schema now refuses a file that is no database.
     try {
         TextRows(db, QStringLiteral("PRAGMA schema_version"));
